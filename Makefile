@@ -1,0 +1,30 @@
+# Thin wrapper over the CMake presets. `make demo` and `make test` do all set-up.
+.PHONY: deps demo test bench install clean
+
+deps:
+	@./scripts/install-deps.sh
+
+demo: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release
+	@./scripts/demo.sh build/release
+
+test: deps
+	cmake --preset dev
+	cmake --build --preset dev
+	ctest --preset dev
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+bench: deps
+	@cmake --preset bench >/dev/null
+	@cmake --build --preset bench --target run-bench
+
+install: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release
+	cmake --install build/release $(if $(PREFIX),--prefix $(PREFIX),)
+
+clean:
+	rm -rf build out

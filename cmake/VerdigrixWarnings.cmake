@@ -1,0 +1,32 @@
+# Project-wide compiler settings: warnings everywhere, optional -Werror and sanitizers.
+add_compile_options(-Wall -Wextra -Wpedantic)
+if(VERDIGRIX_WERROR)
+    add_compile_options(-Werror)
+endif()
+if(VERDIGRIX_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    # One copy of each inline static per module, so modules can be unloaded.
+    add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-gnu-unique>)
+endif()
+
+# verdigrix_test(name sources... LIBS libs...) — one GoogleTest executable registered with CTest.
+function(verdigrix_test name)
+    cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+    add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "VERDIGRIX_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# verdigrix_bench(name sources... LIBS libs...) — one Google Benchmark executable.
+function(verdigrix_bench name)
+    cmake_parse_arguments(B "" "" "LIBS" ${ARGN})
+    add_executable(${name} ${B_UNPARSED_ARGUMENTS})
+    target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    set_property(GLOBAL APPEND PROPERTY VERDIGRIX_BENCHES ${name})
+endfunction()
