@@ -1,0 +1,62 @@
+#pragma once
+
+#include "dsp/filters/FilterDesignBase.h"
+
+#include <array>
+
+namespace Dsp
+{
+
+/// A designed filter with `Channels` independent channels of `State` (e.g. DirectFormII),
+/// one state per section. Filtering never allocates.
+template <class Design, int Channels, class State>
+class FilterDesign : public FilterDesignBase<Design>
+{
+public:
+    static_assert(Channels >= 1);
+
+    /// Per-channel state: one record per section and the alternating offset that the
+    /// first section adds, which keeps the recursion out of denormals on silence.
+    struct ChannelState
+    {
+        std::array<State, Design::kMaxStages> stages{};
+        double antiDenormal = 1e-8;
+    };
+
+    int channelCount() const override { return Channels; }
+
+    void filterBlock(int count, double* const* channels) override
+    {
+        filterRange(this->coefficients, 0, count, channels);
+    }
+
+    std::array<ChannelState, Channels> state{};
+
+protected:
+    /// One sample of channel `c` through all sections of `cascade`.
+    double filterSample(int c, double x, const BiquadCascade& cascade)
+    {
+        ChannelState& s = state[static_cast<unsigned>(c)];
+        s.antiDenormal = -s.antiDenormal;
+        const int stages = cascade.stageCount();
+        if (stages < 1)
+            return x;
+        double y = s.stages[0].process(x, cascade.stage(0), s.antiDenormal);
+        for (int i = 1; i < stages; ++i)
+            y = s.stages[static_cast<unsigned>(i)].process(y, cascade.stage(i));
+        return y;
+    }
+
+    /// Samples [from, to) of every channel, first channel first, with fixed coefficients.
+    void filterRange(const BiquadCascade& cascade, int from, int to, double* const* channels)
+    {
+        for (int c = 0; c < Channels; ++c)
+        {
+            double* x = channels[c];
+            for (int i = from; i < to; ++i)
+                x[i] = filterSample(c, x[i], cascade);
+        }
+    }
+};
+
+} // namespace Dsp
