@@ -1,0 +1,660 @@
+#include "framework/IEffectBase.h"
+
+#include "framework/FixedText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+struct HostName
+{
+    const char* text;
+    int code;
+};
+
+// Searched in this order; the first text found decides ("live" sits late on purpose).
+constexpr HostName kHostNames[] = {
+    {"cubase", 3},      {"reaper", 1},      {"nuendo", 4},
+    {"cakewalk", 5},    {"samplitude", 8},  {"fruity", 7},
+    {"live", 9},        {"melodyne", 12},   {"vstmanlib", 13},
+    {"aulab", 14},      {"garageband", 22}, {"forte", 15},
+    {"chainer", 16},    {"audition", 17},   {"orion", 18},
+    {"sawstudio", 20},  {"logic", 21},      {"digital", 23},
+    {"audiomulch", 25}, {"presonus", 26},   {"vst3plugintesthost", 27},
+    {"protools", 2},    {"ardour", 28},     {"openmpt", 30},
+    {"renoise", 29},    {"standalone", 24}, {"wavelab", 31},
+};
+
+constexpr char kUserPreset[] = "user preset";
+
+/// Reads "<inputs>-<outputs>" at the start of `item`; anything else counts as 0-0.
+IChannelConfig ParseChannelConfig(const std::string& item)
+{
+    const char* p = item.c_str();
+    char* end = nullptr;
+    const long inputs = std::strtol(p, &end, 10);
+    if (end == p || *end != '-')
+        return {};
+    p = end + 1;
+    const long outputs = std::strtol(p, &end, 10);
+    if (end == p)
+        return {};
+    // A configuration names a handful of channels; anything huge is a typing error.
+    constexpr long kLimit = 1024;
+    return {static_cast<int32_t>(std::clamp(inputs, -kLimit, kLimit)),
+            static_cast<int32_t>(std::clamp(outputs, -kLimit, kLimit))};
+}
+
+/// Frames a scratch buffer can take: never more than it holds, never negative.
+int ScratchFrames(const std::vector<double>& scratch, int frames)
+{
+    return std::clamp(frames, 0, static_cast<int>(scratch.size()));
+}
+} // namespace
+
+IEffectBase::IEffectBase(const IEffectConfig& config)
+    : uniqueId(config.uniqueId), makerId(config.makerId), version(config.version)
+{
+    params.reserve(static_cast<size_t>(std::max(config.paramCount, 0)));
+    for (int i = 0; i < config.paramCount; ++i)
+        params.push_back(std::make_unique<IParameter>());
+    for (int i = 0; i < config.presetCount; ++i)
+    {
+        auto preset = std::make_unique<IPreset>();
+        CopyFixedText(preset->name, "empty");
+        presets.push_back(std::move(preset));
+    }
+    CopyFixedText(effectName, config.effectName);
+    CopyFixedText(makerName, config.makerName);
+    ParseChannelConfigs(config.channelConfigText);
+    CreateChannels();
+}
+
+IEffectBase::~IEffectBase()
+{
+    // The editor's controls point at parameters, so it goes first; the lock goes last.
+    graphics.reset();
+    params.clear();
+    presets.clear();
+    inputChannels.clear();
+    outputChannels.clear();
+    drawingContext.reset();
+    channelConfigs.clear();
+}
+
+void IEffectBase::ParseChannelConfigs(const char* text)
+{
+    if (text == nullptr || *text == '\0')
+        return;
+    const std::string all(text);
+    size_t start = 0;
+    while (true)
+    {
+        const size_t blank = all.find(' ', start);
+        channelConfigs.push_back(ParseChannelConfig(all.substr(start, blank - start)));
+        if (blank == std::string::npos)
+            break;
+        start = blank + 1;
+    }
+}
+
+void IEffectBase::CreateChannels()
+{
+    int inputs = 0;
+    int outputs = 0;
+    for (const IChannelConfig& config : channelConfigs)
+    {
+        inputs = std::max(inputs, config.inputs);
+        outputs = std::max(outputs, config.outputs);
+    }
+    for (int i = 0; i < inputs; ++i)
+    {
+        auto channel = std::make_unique<IInputChannel>();
+        channel->slot = i;
+        inputChannels.push_back(std::move(channel));
+    }
+    for (int i = 0; i < outputs; ++i)
+    {
+        auto channel = std::make_unique<IOutputChannel>();
+        channel->slot = i;
+        outputChannels.push_back(std::move(channel));
+    }
+    inputPointers.assign(static_cast<size_t>(inputs), nullptr);
+    outputPointers.assign(static_cast<size_t>(outputs), nullptr);
+}
+
+// ---- Virtual operations ------------------------------------------------------------------
+
+void IEffectBase::ResetProcessing()
+{
+    IPluginLock::Guard guard(lock);
+}
+
+void IEffectBase::ParameterChanged(int, int)
+{
+    IPluginLock::Guard guard(lock);
+}
+
+void IEffectBase::ProcessChannels(double** inputs, double** outputs, int frames)
+{
+    if (outputs == nullptr || frames <= 0)
+        return;
+    for (int i = 0; i < OutputChannelCount(); ++i)
+    {
+        double* out = outputs[i];
+        if (out == nullptr)
+            continue;
+        const double* in = (inputs != nullptr && i < InputChannelCount()) ? inputs[i] : nullptr;
+        if (in != nullptr)
+        {
+            if (in != out)
+                std::memmove(out, in, sizeof(double) * static_cast<size_t>(frames));
+        }
+        else
+        {
+            std::fill(out, out + frames, 0.0);
+        }
+    }
+}
+
+void IEffectBase::ActivationChanged(bool)
+{
+    IPluginLock::Guard guard(lock);
+}
+
+void IEffectBase::ProcessMidi(const IMidiMessage& message)
+{
+    SendMidi(message);
+}
+
+void IEffectBase::ProcessSystemExclusive(const ISysExMessage&) {}
+
+bool IEffectBase::NoteNameOf(int, char* text)
+{
+    if (text != nullptr)
+        text[0] = '\0';
+    return false;
+}
+
+bool IEffectBase::SerializeState(IByteChunk& chunk)
+{
+    return SerializeParams(chunk);
+}
+
+int32_t IEffectBase::RestoreState(const IByteChunk& chunk, int32_t position)
+{
+    return UnserializeParams(chunk, position);
+}
+
+bool IEffectBase::StateEquals(const IByteChunk& data, int32_t position)
+{
+    IPluginLock::Guard guard(lock);
+    for (const auto& param : params)
+    {
+        double stored = 0.0;
+        position = data.GetDouble(position, stored);
+        if (position < 0)
+            return false;
+        const float difference = static_cast<float>(param->Value()) - static_cast<float>(stored);
+        if (!(std::fabs(difference) < 1e-5f))
+            return false;
+    }
+    return true;
+}
+
+void IEffectBase::EditorResized(int, int, int, int) {}
+
+bool IEffectBase::ShowHostParameterMenu(int, int, int)
+{
+    return false;
+}
+
+void IEffectBase::SetParameterFromEditor(int index, double normalised)
+{
+    IPluginLock::Guard guard(lock);
+    IParameter* param = Param(index);
+    if (param == nullptr)
+        return;
+    param->SetFromNormalised(normalised);
+    NotifyHostOfChange(index, normalised);
+    ParameterChanged(index, kSourceEditor);
+}
+
+void IEffectBase::BeginHostEdit(int) {}
+
+void IEffectBase::NotifyHostOfChange(int, double) {}
+
+void IEffectBase::EndHostEdit(int) {}
+
+void IEffectBase::HostTimeSignature(int& numerator, int& denominator)
+{
+    numerator = 4;
+    denominator = 4;
+}
+
+bool IEffectBase::HostTimeInfo(TimeInfo& info)
+{
+    info = TimeInfo{};
+    return false;
+}
+
+bool IEffectBase::ResizeEditor(int, int)
+{
+    return false;
+}
+
+void IEffectBase::AttachEditor(std::unique_ptr<IEditor> editor)
+{
+    if (!editor)
+        return;
+    IPluginLock::Guard guard(lock);
+    editor->CreateDrawingBitmap();
+    for (int i = 0; i < ParamCount(); ++i)
+        editor->SetControlsFromNormalised(i, params[static_cast<size_t>(i)]->Normalised());
+    graphics = std::move(editor);
+    if (drawingContext)
+        drawingContext->BindCanvas(*graphics);
+}
+
+void IEffectBase::SetLatencySamples(int samples)
+{
+    latency = samples;
+}
+
+bool IEffectBase::SendMidi(const IMidiMessage&)
+{
+    return false;
+}
+
+bool IEffectBase::SendSystemExclusive(const ISysExMessage&)
+{
+    return false;
+}
+
+void IEffectBase::RefreshEditorControls()
+{
+    IPluginLock::Guard guard(lock);
+    if (!graphics)
+        return;
+    for (int i = 0; i < ParamCount(); ++i)
+        graphics->ShowParameterValue(i, params[static_cast<size_t>(i)]->Value(), false);
+}
+
+void IEffectBase::SetMaxBlockSize(int frames)
+{
+    frames = std::max(frames, 0);
+    if (frames == blockSize)
+        return;
+    for (auto& channel : inputChannels)
+        channel->scratch.assign(static_cast<size_t>(frames), 0.0);
+    for (auto& channel : outputChannels)
+        channel->scratch.assign(static_cast<size_t>(frames), 0.0);
+    // Slots that pointed at the old scratch buffers follow them.
+    for (auto& channel : inputChannels)
+        if (!channel->connected)
+            inputPointers[static_cast<size_t>(channel->slot)] = channel->scratch.data();
+    for (auto& channel : outputChannels)
+        if (!channel->connected)
+            outputPointers[static_cast<size_t>(channel->slot)] = channel->scratch.data();
+    blockSize = frames;
+}
+
+// ---- Channels --------------------------------------------------------------------------------
+
+bool IEffectBase::LegalIO(int inputs, int outputs) const
+{
+    return std::any_of(channelConfigs.begin(), channelConfigs.end(),
+                       [&](const IChannelConfig& c) {
+                           return (inputs < 0 || inputs == c.inputs) &&
+                                  (outputs < 0 || outputs == c.outputs);
+                       });
+}
+
+IParameter* IEffectBase::Param(int index)
+{
+    if (index < 0 || index >= ParamCount())
+        return nullptr;
+    return params[static_cast<size_t>(index)].get();
+}
+
+const IParameter* IEffectBase::Param(int index) const
+{
+    if (index < 0 || index >= ParamCount())
+        return nullptr;
+    return params[static_cast<size_t>(index)].get();
+}
+
+void IEffectBase::AttachInputs(double** hostPointers, int count, int)
+{
+    if (hostPointers == nullptr)
+        return;
+    const int channels = std::min(std::max(count, 0), InputChannelCount());
+    int next = 0;
+    for (int i = 0; i < channels; ++i)
+    {
+        IInputChannel& channel = *inputChannels[static_cast<size_t>(i)];
+        if (!channel.connected)
+            continue;
+        double* host = hostPointers[next++];
+        inputPointers[static_cast<size_t>(channel.slot)] =
+            host != nullptr ? host : channel.scratch.data();
+    }
+}
+
+void IEffectBase::AttachOutputs(double** hostPointers, int count, int)
+{
+    if (hostPointers == nullptr)
+        return;
+    const int channels = std::min(std::max(count, 0), OutputChannelCount());
+    int next = 0;
+    for (int i = 0; i < channels; ++i)
+    {
+        IOutputChannel& channel = *outputChannels[static_cast<size_t>(i)];
+        if (!channel.connected)
+            continue;
+        double* host = hostPointers[next++];
+        outputPointers[static_cast<size_t>(channel.slot)] =
+            host != nullptr ? host : channel.scratch.data();
+    }
+}
+
+int IEffectBase::AttachInputsConverted(float** hostPointers, int count, int frames)
+{
+    const int channels = std::min(std::max(count, 0), InputChannelCount());
+    int converted = std::max(frames, 0);
+    int next = 0;
+    for (int i = 0; i < channels; ++i)
+    {
+        IInputChannel& channel = *inputChannels[static_cast<size_t>(i)];
+        if (!channel.connected)
+            continue;
+        const float* host = hostPointers != nullptr ? hostPointers[next] : nullptr;
+        ++next;
+        const int n = ScratchFrames(channel.scratch, frames);
+        converted = std::min(converted, n);
+        if (host != nullptr)
+            std::copy(host, host + n, channel.scratch.begin());
+        else
+            std::fill_n(channel.scratch.begin(), n, 0.0);
+        inputPointers[static_cast<size_t>(channel.slot)] = channel.scratch.data();
+    }
+    return converted;
+}
+
+void IEffectBase::AttachOutputsConverted(float** hostPointers, int count)
+{
+    int next = 0;
+    for (auto& channel : outputChannels)
+    {
+        if (!channel->connected)
+            continue;
+        channel->hostBuffer =
+            (hostPointers != nullptr && next < count) ? hostPointers[next] : nullptr;
+        ++next;
+        outputPointers[static_cast<size_t>(channel->slot)] = channel->scratch.data();
+    }
+}
+
+int IEffectBase::WriteConvertedOutputs(int frames)
+{
+    int written = std::max(frames, 0);
+    for (auto& channel : outputChannels)
+    {
+        if (!channel->connected || channel->hostBuffer == nullptr)
+            continue;
+        const int n = ScratchFrames(channel->scratch, frames);
+        written = std::min(written, n);
+        for (int s = 0; s < n; ++s)
+            channel->hostBuffer[s] = static_cast<float>(channel->scratch[static_cast<size_t>(s)]);
+    }
+    return written;
+}
+
+int IEffectBase::AccumulateConvertedOutputs(int frames)
+{
+    int written = std::max(frames, 0);
+    for (auto& channel : outputChannels)
+    {
+        if (!channel->connected || channel->hostBuffer == nullptr)
+            continue;
+        const int n = ScratchFrames(channel->scratch, frames);
+        written = std::min(written, n);
+        for (int s = 0; s < n; ++s)
+            channel->hostBuffer[s] += static_cast<float>(channel->scratch[static_cast<size_t>(s)]);
+    }
+    return written;
+}
+
+void IEffectBase::ProcessAttached(int frames)
+{
+    ProcessChannels(inputPointers.data(), outputPointers.data(), frames);
+}
+
+void IEffectBase::PassThrough(int frames)
+{
+    IEffectBase::ProcessChannels(inputPointers.data(), outputPointers.data(), frames);
+}
+
+void IEffectBase::SetChannelConnections(int connectedInputs, int connectedOutputs)
+{
+    for (int i = 0; i < InputChannelCount(); ++i)
+    {
+        IInputChannel& channel = *inputChannels[static_cast<size_t>(i)];
+        channel.connected = i < connectedInputs;
+        if (!channel.connected)
+            inputPointers[static_cast<size_t>(channel.slot)] = channel.scratch.data();
+    }
+    for (int i = 0; i < OutputChannelCount(); ++i)
+    {
+        IOutputChannel& channel = *outputChannels[static_cast<size_t>(i)];
+        channel.connected = i < connectedOutputs;
+        if (!channel.connected)
+            outputPointers[static_cast<size_t>(channel.slot)] = channel.scratch.data();
+    }
+}
+
+// ---- Host identity and editor ------------------------------------------------------------
+
+int IEffectBase::HostCodeFromName(const char* name)
+{
+    if (name == nullptr)
+        return 0;
+    char lower[256];
+    size_t length = 0;
+    for (; length + 1 < sizeof lower && name[length] != '\0'; ++length)
+        lower[length] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[length])));
+    lower[length] = '\0';
+    for (const HostName& host : kHostNames)
+        if (std::strstr(lower, host.text) != nullptr)
+            return host.code;
+    return 0;
+}
+
+void IEffectBase::IdentifyHost(const char* name)
+{
+    hostCode = HostCodeFromName(name);
+}
+
+void IEffectBase::ReleaseEditor()
+{
+    graphics.reset();
+    drawingContext.reset();
+}
+
+void IEffectBase::SetDrawingContext(std::unique_ptr<IDrawingContext> context)
+{
+    drawingContext = std::move(context);
+}
+
+// ---- Binary parameter format -------------------------------------------------------------
+
+bool IEffectBase::SerializeParams(IByteChunk& chunk)
+{
+    IPluginLock::Guard guard(lock);
+    if (chunk.PutInt32(static_cast<int32_t>(params.size())) <= 0)
+        return false;
+    for (const auto& param : params)
+        if (chunk.PutDouble(param->Value()) <= 0)
+            return false;
+    return true;
+}
+
+int32_t IEffectBase::UnserializeParams(const IByteChunk& chunk, int32_t position)
+{
+    IPluginLock::Guard guard(lock);
+    int32_t stored = ParamCount();
+    position = chunk.GetInt32(position, stored);
+    if (position < 0)
+        stored = ParamCount();
+    const int count = std::min(stored, ParamCount());
+    for (int i = 0; i < count && position >= 0; ++i)
+    {
+        double v = 0.0;
+        position = chunk.GetDouble(position, v);
+        params[static_cast<size_t>(i)]->SetClamped(position >= 0 ? v : 0.0);
+    }
+    for (int i = 0; i < ParamCount(); ++i)
+        ParameterChanged(i, kSourceState);
+    return position;
+}
+
+// ---- Presets -------------------------------------------------------------------------------
+
+bool IEffectBase::CaptureInto(IPreset& preset)
+{
+    preset.chunk.Clear();
+    return SerializeState(preset.chunk);
+}
+
+IPreset* IEffectBase::FirstUninitialisedPreset()
+{
+    for (auto& preset : presets)
+        if (!preset->initialized)
+            return preset.get();
+    return nullptr;
+}
+
+bool IEffectBase::SelectPreset(int index)
+{
+    if (index < 0 || index >= PresetCount())
+        return false;
+    IPreset& preset = *presets[static_cast<size_t>(index)];
+    bool ok = false;
+    if (preset.initialized)
+    {
+        ok = RestoreState(preset.chunk, 0) > 0;
+    }
+    else
+    {
+        const auto users = std::count_if(presets.begin(), presets.end(),
+                                         [](const auto& p)
+                                         { return std::strstr(p->name, kUserPreset) != nullptr; });
+        std::snprintf(preset.name, sizeof preset.name, "%s %d", kUserPreset,
+                      static_cast<int>(users) + 1);
+        preset.initialized = true;
+        ok = CaptureInto(preset);
+        // A preset whose capture failed holds no state: leave it uninitialised, not broken.
+        if (!ok)
+        {
+            preset.initialized = false;
+            preset.chunk.Clear();
+        }
+    }
+    if (!ok)
+        return false;
+    currentPreset = index;
+    PresetSelected();
+    RefreshEditorControls();
+    return true;
+}
+
+void IEffectBase::CaptureDefaultPreset()
+{
+    IPreset* preset = FirstUninitialisedPreset();
+    if (preset == nullptr)
+        return;
+    preset->initialized = true;
+    CopyFixedText(preset->name, "-");
+    CaptureInto(*preset);
+}
+
+void IEffectBase::CaptureDefaultPresets(const char* name, int count)
+{
+    const char* presetName = (name != nullptr && *name != '\0') ? name : "Empty";
+    for (int i = 0; i < count; ++i)
+    {
+        IPreset* preset = FirstUninitialisedPreset();
+        if (preset == nullptr)
+            return;
+        preset->initialized = true;
+        CopyFixedText(preset->name, presetName);
+        CaptureInto(*preset);
+    }
+}
+
+void IEffectBase::ModifyCurrentPreset(const char* name)
+{
+    if (currentPreset < 0 || currentPreset >= PresetCount())
+        return;
+    IPreset& preset = *presets[static_cast<size_t>(currentPreset)];
+    CaptureInto(preset);
+    if (name != nullptr && *name != '\0')
+        CopyFixedText(preset.name, name);
+}
+
+bool IEffectBase::SerializePresets(IByteChunk& chunk)
+{
+    for (const auto& preset : presets)
+    {
+        if (chunk.PutString(preset->name) <= 0 || chunk.PutBool(preset->initialized) <= 0)
+            return false;
+        if (preset->initialized && chunk.PutBytes(preset->chunk.Data(), preset->chunk.Size()) <= 0)
+            return false;
+    }
+    return true;
+}
+
+int32_t IEffectBase::UnserializePresets(const IByteChunk& chunk, int32_t position)
+{
+    std::string name; // shared by all presets: an unreadable or empty name repeats the last
+    for (auto& preset : presets)
+    {
+        if (position < 0)
+            break;
+        position = chunk.GetString(position, name);
+        CopyFixedText(preset->name, name.c_str());
+        uint8_t initialized = 0;
+        position = chunk.GetByte(position, initialized);
+        if (position < 0)
+            break;
+        preset->initialized = initialized != 0;
+        if (preset->initialized)
+        {
+            position = RestoreState(chunk, position);
+            if (position > 0)
+                CaptureInto(*preset);
+        }
+    }
+    SelectPreset(currentPreset);
+    return position;
+}
+
+bool IEffectBase::WriteChunkHeader(IByteChunk& chunk)
+{
+    chunk.Clear();
+    return chunk.PutInt32(kChunkMagic) > 0 && chunk.PutInt32(kChunkVersion) > 0;
+}
+
+int32_t IEffectBase::ReadChunkHeader(const IByteChunk& chunk, int32_t& version)
+{
+    int32_t tag = 0;
+    version = 0;
+    if (chunk.GetInt32(0, tag) < 0 || tag != kChunkMagic)
+        return 0;
+    return chunk.GetInt32(4, version) < 0 ? -1 : 8;
+}
