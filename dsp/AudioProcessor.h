@@ -26,6 +26,8 @@ public:
     static constexpr int kMaxChainSamples = 8192;
     /// Highest oversampling factor; larger requests are limited to it.
     static constexpr int kMaxOversampling = 16;
+    /// Highest base rate in Hz; higher (and non-positive) rates are limited to 1..this.
+    static constexpr int kMaxSampleRate = 1536000;
 
     AudioProcessor();
     virtual ~AudioProcessor() = default;
@@ -35,7 +37,8 @@ public:
     /// Sets the factor (below 1 means 1), designs both anti-aliasing filters for the engine
     /// rate with the cutoff at half the base rate, then calls `rateChanged`.
     virtual void setOversampling(int factor);
-    /// Stores the base rate in Hz. Designs nothing: follow it with `setOversampling`.
+    /// Stores the base rate in Hz (limited to 1..kMaxSampleRate). Designs nothing: follow it with
+    /// `setOversampling`.
     virtual void setSampleRate(int rate);
 
     /// Processes `frames` samples of the two arrays in `channels` in place, at the base

@@ -1,0 +1,227 @@
+#include "dsp/AudioPlugin.h"
+
+#include "dsp/filters/SmoothedFilterDesign.h"
+#include "dsp/filters/rbj/BandPass1.h"
+#include "dsp/filters/rbj/HighPass.h"
+#include "dsp/filters/rbj/LowPass.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+constexpr int kMinFollowedFrequency = 50;
+constexpr int kMaxFollowedFrequency = 18000;
+
+/// The follower's sign test: positive after conversion to single precision, so entries
+/// too small for a float count as zero. Values of 1 and above are decided without the
+/// conversion, which is undefined for doubles beyond the float range.
+bool isPositive(double x)
+{
+    return x > 0.0 && (x >= 1.0 || static_cast<float>(x) > 0.0f);
+}
+
+} // namespace
+
+void saturate(double* samples, int count)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        const double x = samples[i];
+        samples[i] = x > 0.0 ? 1.0 - std::exp(-x) + 0.2 * x : std::exp(-std::fabs(x)) - 1.0;
+    }
+}
+
+void applyGain(int count, double* const* channels, double gain)
+{
+    for (int c = 1; c >= 0; --c)
+    {
+        double* x = channels[c];
+        for (int i = 0; i < count; ++i)
+            x[i] *= gain;
+    }
+}
+
+AudioPlugin::AudioPlugin()
+{
+    filter = makeFilter(kLowPass);
+    updateFilter();
+    for (auto& channel : modulation)
+        channel = std::make_unique<double[]>(kMaxChainSamples);
+    // Only rateChanged sets the blocker in the chain's order of things; giving it the
+    // construction rate keeps a saw block before the first reset well defined.
+    saw.resetDcBlocker();
+    noise.seedFromTime();
+}
+
+std::unique_ptr<Dsp::Filter> AudioPlugin::makeFilter(int type)
+{
+    using Dsp::DirectFormII;
+    switch (type)
+    {
+    case kBandPass:
+        return std::make_unique<
+            Dsp::SmoothedFilterDesign<Dsp::RBJ::Design::BandPass1, 2, DirectFormII>>(
+            kFilterTransitionSamples);
+    case kHighPass:
+        return std::make_unique<
+            Dsp::SmoothedFilterDesign<Dsp::RBJ::Design::HighPass, 2, DirectFormII>>(
+            kFilterTransitionSamples);
+    default:
+        return std::make_unique<
+            Dsp::SmoothedFilterDesign<Dsp::RBJ::Design::LowPass, 2, DirectFormII>>(
+            kFilterTransitionSamples);
+    }
+}
+
+void AudioPlugin::updateFilter()
+{
+    Dsp::Filter::Parameters parameters{};
+    parameters[0] = static_cast<double>(engineRate());
+    parameters[1] = frequency;
+    parameters[2] = q;
+    filter->setParameters(parameters);
+}
+
+void AudioPlugin::rateChanged()
+{
+    updateFilter();
+    recreatePitchWindow();
+    const int rate = engineRate();
+    sine.sampleRate = rate;
+    square.sampleRate = rate;
+    saw.sampleRate = rate;
+    saw.resetDcBlocker();
+}
+
+void AudioPlugin::processOversampled(double* const* channels, int n)
+{
+    if (bypass)
+        return;
+    if (followPitch)
+        followPitchStep(channels[0], n);
+
+    fillModulation(n);
+    double* mod[2] = {modulation[0].get(), modulation[1].get()};
+    if (sourceType == kNoise || sourceType == kStereoNoise || sourceType == kSideChain)
+        filter->filterBlock(n, mod);
+    if (saturation)
+    {
+        saturate(mod[0], n);
+        saturate(mod[1], n);
+    }
+
+    applyGain(n, channels, inputGain);
+    for (int c = 0; c < 2; ++c)
+    {
+        double* x = channels[c];
+        const double* m = mod[c];
+        if (saturation)
+            saturate(x, n);
+        for (int i = 0; i < n; ++i)
+            x[i] = (m[i] * amount + 1.0) * x[i];
+        if (saturation)
+            saturate(x, n);
+    }
+    applyGain(n, channels, outputGain);
+}
+
+void AudioPlugin::fillModulation(int n)
+{
+    double* left = modulation[0].get();
+    double* right = modulation[1].get();
+    switch (sourceType)
+    {
+    case kNoise:
+        fillNoise(left, n, noise);
+        std::copy_n(left, n, right);
+        break;
+    case kStereoNoise:
+        fillNoise(left, n, noise);
+        fillNoise(right, n, noise);
+        break;
+    case kSine:
+        sine.fill(left, n);
+        std::copy_n(left, n, right);
+        break;
+    case kSaw:
+        saw.fill(left, n);
+        std::copy_n(left, n, right);
+        break;
+    case kSquare:
+        square.fill(left, n);
+        std::copy_n(left, n, right);
+        break;
+    case kSideChain:
+        for (int c = 0; c < 2; ++c)
+        {
+            double* out = modulation[c].get();
+            const double* in = sidechain[static_cast<unsigned>(c)];
+            if (in == nullptr)
+                std::fill_n(out, n, 0.0);
+            else if (oversampling == 1)
+                std::copy_n(in + sliceOffset, n, out);
+            else // the side chain is at the base rate: hold each sample for the factor
+                for (int i = 0; i < n; ++i)
+                    out[i] = in[sliceOffset + i / oversampling];
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+int AudioPlugin::followedFrequency() const
+{
+    const int c = pitchCrossings >= 1 ? pitchCrossings * 4 : lastCrossings;
+    return std::clamp(static_cast<int>(c * 2.0), kMinFollowedFrequency, kMaxFollowedFrequency);
+}
+
+void AudioPlugin::followPitchStep(const double* x, int n)
+{
+    if (pitchWindowLength > 0)
+        for (int i = 0; i < n; i += 2)
+            writePitchEntry(x[i]);
+    if (pitchCrossings >= 1)
+        lastCrossings = pitchCrossings * 4;
+    const int f = followedFrequency();
+    filter->setParameterById(1, f);
+    sine.setFrequency(f);
+    square.setFrequency(f);
+    saw.setFrequency(f);
+}
+
+void AudioPlugin::writePitchEntry(double value)
+{
+    // Only the two pairs that share this entry can change the storage-order count.
+    double* w = pitchWindow.get();
+    const int k = pitchWriteIndex;
+    const bool before = isPositive(w[k]);
+    const bool after = isPositive(value);
+    if (before != after)
+    {
+        if (k > 0)
+        {
+            const bool left = isPositive(w[k - 1]);
+            pitchCrossings += (after != left) - (before != left);
+        }
+        if (k + 1 < pitchWindowLength)
+        {
+            const bool right = isPositive(w[k + 1]);
+            pitchCrossings += (after != right) - (before != right);
+        }
+    }
+    w[k] = value;
+    pitchWriteIndex = k + 1 == pitchWindowLength ? 0 : k + 1;
+}
+
+void AudioPlugin::recreatePitchWindow()
+{
+    pitchWindowLength = engineRate() / 10;
+    pitchWindow.reset();
+    if (pitchWindowLength > 0)
+        pitchWindow = std::make_unique<double[]>(static_cast<std::size_t>(pitchWindowLength));
+    pitchWriteIndex = 0;
+    pitchCrossings = 0;
+}

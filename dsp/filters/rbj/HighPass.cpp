@@ -1,0 +1,20 @@
+#include "dsp/filters/rbj/HighPass.h"
+
+#include "dsp/filters/rbj/NyquistGuard.h"
+
+#include <cmath>
+
+namespace Dsp::RBJ::Design
+{
+
+void HighPass::designStage(double fs, double f, double p, BiquadCoefficients& c)
+{
+    const double w0 = (guardedFrequency(fs, f) * 6.283185307179586) / fs;
+    const double cs = std::cos(w0);
+    const double sn = std::sin(w0);
+    const double alpha = sn / (p + p);
+    const double b0 = (1.0 + cs) * 0.5;
+    c.assignCoefficients(1.0 + alpha, -2.0 * cs, 1.0 - alpha, b0, -(1.0 + cs), b0);
+}
+
+} // namespace Dsp::RBJ::Design

@@ -1,0 +1,21 @@
+#include "dsp/filters/rbj/LowPass.h"
+
+#include "dsp/filters/rbj/NyquistGuard.h"
+
+#include <cmath>
+
+namespace Dsp::RBJ::Design
+{
+
+void LowPass::designStage(double fs, double f, double p, BiquadCoefficients& c)
+{
+    const double w0 = (guardedFrequency(fs, f) * 6.283185307179586) / fs;
+    const double cs = std::cos(w0);
+    const double sn = std::sin(w0);
+    const double alpha = sn / (p + p);
+    const double b1 = 1.0 - cs;
+    const double b0 = b1 * 0.5;
+    c.assignCoefficients(1.0 + alpha, -2.0 * cs, 1.0 - alpha, b0, b1, b0);
+}
+
+} // namespace Dsp::RBJ::Design
