@@ -1,0 +1,39 @@
+// The module's exported entry points. Everything else in the .so is hidden (version script).
+#include "effect/Verdigrix.h"
+#include "vst2/abi/vst2_abi.h"
+
+#include <memory>
+#include <mutex>
+#include <new>
+
+
+extern "C"
+{
+    __attribute__((visibility("default"))) vst2_effect* VSTPluginMain(vst2_host_callback host);
+    // Hosts also look for "main"; a C++ function cannot carry that name with this signature,
+    // so the linker symbol is given through an assembler label.
+    __attribute__((visibility("default"))) vst2_effect*
+    VerdigrixVst2Main(vst2_host_callback host) __asm__("main");
+}
+
+vst2_effect* VSTPluginMain(vst2_host_callback host)
+{
+    // Serialises instance creation across the module; a function-local static is created
+    // safely even when two threads make the first call at once.
+    static std::mutex creationLock;
+    std::lock_guard<std::mutex> guard(creationLock);
+    try
+    {
+        auto plugin = std::make_unique<Verdigrix>(host);
+        plugin->PrepareForHost();
+        // From here the host owns the object through the record; effClose deletes it.
+        return plugin.release()->EffectRecord();
+    }
+    catch (...)
+    {
+        // Nothing may cross the C boundary; a null record tells the host we refused.
+        return nullptr;
+    }
+}
+
+vst2_effect* VerdigrixVst2Main(vst2_host_callback host) { return VSTPluginMain(host); }
