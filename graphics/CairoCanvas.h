@@ -23,11 +23,13 @@ public:
     CairoCanvas& operator=(const CairoCanvas&) = delete;
 
     /// Binds to the drawing bitmap of `editor` (which must also be an IDrawingSurface, as
-    /// IGraphics is) and fills it with the background colour. Without a bitmap with pixels
-    /// the canvas stays unbound. Binding again releases the previous surface first.
+    /// IGraphics is) and fills it with the background colour. The context is scaled by the
+    /// editor's DisplayScale(), so controls draw in logical pixels. Without a bitmap with
+    /// pixels the canvas stays unbound. Binding again releases the previous surface first.
     void BindCanvas(IEditor& editor) override;
-    /// Binds to `bitmap` directly (the bitmap must outlive the canvas or the next bind).
-    void BindBitmap(IBitmap& bitmap);
+    /// Binds to `bitmap` directly, drawing at `scale` bitmap pixels per logical pixel (the
+    /// bitmap must outlive the canvas or the next bind).
+    void BindBitmap(IBitmap& bitmap, double scale = 1.0);
 
     /// The cairo context, or null while unbound (then nothing may be drawn).
     cairo_t* Context() const { return context; }

@@ -11,4 +11,7 @@ public:
     virtual ~IDrawingSurface() = default;
     /// The drawing bitmap, or null before CreateDrawingBitmap.
     virtual IBitmap* DrawingBitmap() const = 0;
+    /// Bitmap pixels per logical editor pixel; the canvas scales its context by it so that
+    /// controls draw in logical pixels.
+    virtual double DisplayScale() = 0;
 };

@@ -12,4 +12,4 @@
 std::unique_ptr<IMemBitmap> DecodePng(const void* data, size_t size);
 
 /// Largest width or height DecodePng accepts, so a hostile header cannot ask for gigabytes.
-inline constexpr int kMaxPngSide = 16384;
+inline constexpr int kMaxPngSide = 8192;

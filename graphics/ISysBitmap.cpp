@@ -1,0 +1,65 @@
+#include "graphics/ISysBitmap.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace
+{
+constexpr size_t kPixelAlignment = 64;
+} // namespace
+
+ISysBitmap::~ISysBitmap()
+{
+    Release();
+}
+
+void ISysBitmap::Release()
+{
+    std::free(pixels);
+    pixels = nullptr;
+    allocatedRowPixels = 0;
+    allocatedHeight = 0;
+}
+
+bool ISysBitmap::Resize(int newWidth, int newHeight)
+{
+    if (newWidth == width && newHeight == height)
+        return pixels != nullptr;
+    width = newWidth;
+    height = newHeight;
+    if (newWidth > 0 && newHeight > 0 && pixels != nullptr && newWidth <= allocatedRowPixels &&
+        newHeight <= allocatedHeight)
+        return true;
+
+    Release();
+    if (newWidth < 1 || newHeight < 1)
+    {
+        width = 0;
+        height = 0;
+        return false;
+    }
+
+    // Rows of the width rounded up to 4 pixels, like a DIB section; zeroed like one too.
+    const int64_t rowPixels = (int64_t{newWidth} + 3) & ~int64_t{3};
+    const int64_t bytes = rowPixels * newHeight * 4;
+    void* memory = nullptr;
+    if (bytes <= std::numeric_limits<int32_t>::max())
+    {
+        const size_t rounded =
+            (static_cast<size_t>(bytes) + kPixelAlignment - 1) & ~(kPixelAlignment - 1);
+        memory = std::aligned_alloc(kPixelAlignment, rounded);
+        if (memory != nullptr)
+            std::memset(memory, 0, rounded);
+    }
+    if (memory == nullptr)
+    {
+        width = 0;
+        height = 0;
+        return false;
+    }
+    pixels = static_cast<uint32_t*>(memory);
+    allocatedRowPixels = static_cast<int>(rowPixels);
+    allocatedHeight = newHeight;
+    return true;
+}
