@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/filters/DirectFormII.h"
 #include "dsp/filters/FilterDesignBase.h"
 
 #include <array>
