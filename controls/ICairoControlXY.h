@@ -1,0 +1,92 @@
+#pragma once
+
+#include "controls/IControl.h"
+#include "dsp/filters/BiquadCascade.h"
+#include "graphics/ControlPainter.h"
+#include "graphics/IArgbColour.h"
+
+#include <atomic>
+
+class CairoCanvas;
+
+namespace Dsp
+{
+class Filter;
+}
+
+/// The filter pad: a drag sets the cutoff frequency (horizontal, logarithmic, parameter 2)
+/// and Q (vertical, parameter 3) at once; it draws a decibel and frequency grid, the
+/// filter's magnitude response and a handle at the current values. Unbound itself: it
+/// writes both parameters through the plug-in.
+///
+/// Threads: painting and mouse on the user-interface thread. The effect sets the flags
+/// and calls Invalidate(false) from any thread, and sets `filter` and `sampleRate` under
+/// the plug-in lock. The pad reads the filter only under that lock, copying its target
+/// coefficients, and evaluates the curve from the copy outside it: a filter released
+/// by a Filter Type change (also under the lock) is never read.
+class ICairoControlXY : public IControl
+{
+public:
+    static constexpr int kXParameter = 2;
+    static constexpr int kYParameter = 3;
+
+    /// Frequencies in Hz; `cornerFactor` 0 or less gives square corners.
+    ICairoControlXY(IEffectBase* plugin, CairoCanvas& canvas, const IRectangle& bounds,
+                    const IArgbColour& lineColour, const IArgbColour& fillColour, int minFrequency,
+                    int maxFrequency, double lineWidth, double cornerFactor);
+    ~ICairoControlXY() override;
+
+    /// Hides the cursor while dragging.
+    void MousePressed(int x, int y, const IMouseState& buttons) override;
+    void MouseReleased(int x, int y, const IMouseState& buttons) override;
+    void MouseDragged(int x, int y, int dx, int dy, const IMouseState& buttons) override;
+    bool Paint(IGraphics& graphics) override;
+
+    /// Horizontal position of `frequency` (Hz) between `left` and `right`.
+    double FrequencyToX(double frequency, double left, double right) const;
+    /// Vertical position of `decibels` on the pad (top +range, bottom -range).
+    double DecibelsToY(double decibels) const;
+
+    /// Set by the effect: the frequency axis does not follow the mouse, no grid is drawn.
+    std::atomic<bool> frequencyLocked{false};
+    /// Set by the effect: no response curve; drags set Q to the middle.
+    std::atomic<bool> responseHidden{false};
+    /// The engine's current filter (not owned). Written and read under the plug-in lock.
+    Dsp::Filter* filter = nullptr;
+    /// Rate the response is evaluated at (Hz); 0 skips the curve.
+    std::atomic<int> sampleRate{0};
+
+    IRectangle innerBounds;
+    IArgbColour lineColour;
+    IArgbColour fillColour;
+    int xParameter = kXParameter;
+    int yParameter = kYParameter;
+    int maxFrequency;
+    int minFrequency;
+    double lastX = 0.0;
+    double lastY = 0.0;
+    double handleX = 0.0;
+    double handleY = 0.0;
+    double cornerFactor;
+    double handleRadius;
+    double lineWidth;
+    double decibelRange = 12.0;
+
+private:
+    /// What one paint needs from the plug-in, taken under its lock.
+    struct Snapshot
+    {
+        bool hasCurve = false;
+        Dsp::BiquadCascade coefficients;
+        int rate = 0;
+        double frequency = 0.0;   ///< parameter 2, Hz
+        double qNormalised = 0.0; ///< parameter 3, 0..1
+    };
+    Snapshot TakeSnapshot() const;
+    void ShapePath(cairo_t* context, double inset, double radius) const;
+    void DrawGrid(cairo_t* context) const;
+    void DrawCurve(cairo_t* context, const Snapshot& snapshot) const;
+    void DrawHandle(cairo_t* context, const Snapshot& snapshot);
+
+    ControlPainter painter;
+};

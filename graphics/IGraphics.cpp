@@ -1,0 +1,476 @@
+#include "graphics/IGraphics.h"
+
+// The graphics core drives the control base (paint, hit tests, events) and the control
+// base calls back into the core: the two are one unit split over two folders. Only the
+// declarations are needed here; every call is virtual or inline.
+#include "controls/IControl.h"
+#include "framework/IEffectBase.h"
+#include "framework/IParameter.h"
+#include "graphics/BitmapOperations.h"
+#include "graphics/CairoCanvas.h"
+#include "graphics/ISysBitmap.h"
+#include "graphics/ImageRecord.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace
+{
+// Key codes controls receive, from the virtual keys of the platform.
+int KeyCodeOf(int virtualKey)
+{
+    switch (virtualKey)
+    {
+    case 32:
+        return 0;
+    case 38:
+        return 1;
+    case 40:
+        return 2;
+    case 37:
+        return 3;
+    case 39:
+        return 4;
+    default:
+        break;
+    }
+    if (virtualKey >= '0' && virtualKey <= '9')
+        return virtualKey - '0' + 5;
+    if (virtualKey >= 'A' && virtualKey <= 'Z')
+        return virtualKey - 'A' + 15;
+    if (virtualKey >= 'a' && virtualKey <= 'z')
+        return virtualKey - 'a' + 15;
+    return -1;
+}
+
+// Bitmap-layer mode for a control blend: modes 0 (and add and dodge, which are not built)
+// combine through the source alpha, mode 1 copies as it is.
+int BitmapModeOf(const IBlendMode& blend)
+{
+    return blend.mode == IBlendMode::kCopy ? kBlendCopy : kBlendCopy | kBlendUseAlpha;
+}
+
+void ShowToSecondary(IControl& control, int index, double value)
+{
+    for (size_t i = 0; i < control.secondaryBindings.size(); ++i)
+    {
+        if (control.secondaryBindings[i].parameterIndex == index)
+        {
+            control.ShowSecondaryValue(static_cast<int>(i), value);
+            break;
+        }
+    }
+}
+} // namespace
+
+IGraphics::IGraphics(IEffectBase* plugin, int width, int height, int framesPerSecond)
+    : plugin(plugin), width(width), height(height), framesPerSecond(framesPerSecond)
+{
+}
+
+IGraphics::~IGraphics()
+{
+    while (!controls.empty())
+        controls.pop_back();
+    drawingBitmap.reset();
+}
+
+void IGraphics::Renumber()
+{
+    for (size_t i = 0; i < controls.size(); ++i)
+        controls[i]->AttachTo(this, static_cast<int>(i));
+}
+
+void IGraphics::AddBackground(std::unique_ptr<IControl> control)
+{
+    if (!control)
+        return;
+    controls.insert(controls.begin(), std::move(control));
+    Renumber();
+}
+
+int IGraphics::AddControl(std::unique_ptr<IControl> control)
+{
+    if (!control)
+        return -1;
+    controls.push_back(std::move(control));
+    Renumber();
+    return ControlCount() - 1;
+}
+
+IControl* IGraphics::ControlAt(int i) const
+{
+    if (i < 0 || i >= ControlCount())
+        return nullptr;
+    return controls[static_cast<size_t>(i)].get();
+}
+
+IBitmap* IGraphics::DrawingBitmap() const
+{
+    return drawingBitmap.get();
+}
+
+void IGraphics::CreateDrawingBitmap()
+{
+    const double scale = DisplayScale();
+    drawingBitmap = std::make_unique<ISysBitmap>();
+    drawingBitmap->Resize(static_cast<int>(scale * width), static_cast<int>(scale * height));
+}
+
+void IGraphics::SetControlsFromNormalised(int index, double normalised)
+{
+    for (auto& control : controls)
+    {
+        if (control->parameterIndex == index)
+            control->ShowValue(normalised);
+        ShowToSecondary(*control, index, normalised);
+    }
+}
+
+void IGraphics::ShowParameterValue(int index, double value, bool isNormalised)
+{
+    if (index < 0)
+        return;
+    if (!isNormalised)
+    {
+        IParameter* parameter = plugin ? plugin->Param(index) : nullptr;
+        if (!parameter)
+            return;
+        value = parameter->ToNormalised(value);
+    }
+    SetControlsFromNormalised(index, value);
+}
+
+// ---- Asking the user ----
+
+void IGraphics::BuildValueMenu(IMenuModel& menu, IParameter& parameter) const
+{
+    char current[32];
+    parameter.FormatValue(parameter.Value(), false, true, current, sizeof current);
+    const int count = parameter.ValueTextCount();
+    for (int i = 0; i < count; ++i)
+    {
+        // Entry i shows the text of value i wherever it stands in the list.
+        const char* text = "";
+        for (int k = 0; k < count; ++k)
+        {
+            const IValueText* entry = parameter.ValueTextAt(k);
+            if (entry && entry->value == i)
+            {
+                text = entry->text;
+                break;
+            }
+        }
+        const bool checked = std::string(text) == current;
+        menu.AddEntry(text, checked ? IMenuEntry::kChecked : 0);
+    }
+}
+
+void IGraphics::AskUserForValue(IControl* control, IParameter* parameter,
+                                const IRectangle* rectangle)
+{
+    if (!control || !parameter || !rectangle)
+        return;
+    const int type = parameter->Type();
+    if (type == 3 || (type == 1 && parameter->ValueTextCount() > 0))
+    {
+        IMenuModel menu;
+        BuildValueMenu(menu, *parameter);
+        IMenuModel* chosen = RunPopupMenu(menu, *rectangle);
+        if (chosen && chosen->chosenIndex >= 0)
+            control->AcceptUserValue(parameter->ToNormalised(chosen->chosenIndex));
+        return;
+    }
+    char initial[64];
+    if (parameter->Precision() > 0)
+        std::snprintf(initial, sizeof initial, "%.*f", parameter->Precision(), parameter->Value());
+    else
+        std::snprintf(initial, sizeof initial, "%d", static_cast<int>(parameter->Value()));
+    OpenTextEntry(control, control->textStyle, *rectangle, initial, parameter);
+}
+
+void IGraphics::FinishTextEntry(IControl* control, IParameter* parameter, const std::string& text)
+{
+    if (!control)
+        return;
+    // The box holds at most 31 characters, like every text field of the framework.
+    const std::string typed = text.substr(0, 31);
+    if (parameter)
+        control->AcceptUserValue(parameter->ToNormalised(parameter->ParseText(typed.c_str())));
+    else
+        control->AcceptText(typed.c_str());
+}
+
+// ---- Bitmap layer ----
+
+IRectangle IGraphics::ToBitmap(const IRectangle& r)
+{
+    const double s = DisplayScale();
+    return {static_cast<int>(r.left * s), static_cast<int>(r.top * s),
+            static_cast<int>(r.right * s), static_cast<int>(r.bottom * s)};
+}
+
+void IGraphics::FillBox(const IArgbColour& colour, const IRectangle& rectangle,
+                        const IBlendMode* blend)
+{
+    const IBlendMode used = blend ? *blend : IBlendMode{};
+    const IRectangle r = ToBitmap(rectangle);
+    FillArea(drawingBitmap.get(), r.left, r.top, r.Width(), r.Height(), colour.Packed(),
+             used.weight, BitmapModeOf(used));
+}
+
+bool IGraphics::BlitImage(const ImageRecord& image, const IRectangle& destination, int sourceX,
+                          int sourceY, const IBlendMode* blend)
+{
+    if (!destination.Overlaps(paintArea))
+        return true;
+    const IRectangle clipped{std::max(destination.left, paintArea.left),
+                             std::max(destination.top, paintArea.top),
+                             std::min(destination.right, paintArea.right),
+                             std::min(destination.bottom, paintArea.bottom)};
+    const IRectangle target = ToBitmap(clipped);
+    const IRectangle whole = ToBitmap(destination);
+    sourceX += target.left - whole.left;
+    sourceY += target.top - whole.top;
+    const BitmapRect source{sourceX, sourceY, sourceX + target.Width(), sourceY + target.Height()};
+    const IBlendMode used = blend ? *blend : IBlendMode{};
+    BlitBitmap(drawingBitmap.get(), image.bitmap, target.left, target.top, &source, used.weight,
+               BitmapModeOf(used));
+    return true;
+}
+
+// ---- Repaint cycle ----
+
+bool IGraphics::FindDirtyArea(IRectangle& area)
+{
+    bool anyDirty = false;
+    for (auto& control : controls)
+    {
+        if (control->NeedsPaint())
+        {
+            area = area.Union(control->bounds);
+            anyDirty = true;
+        }
+    }
+    if (anyDirty)
+    {
+        idleTicks = 0;
+        return true;
+    }
+    if (++idleTicks > 1)
+    {
+        if (plugin)
+            plugin->EditorIdle();
+        for (auto& control : controls)
+            control->Idle();
+        idleTicks = 0;
+    }
+    return false;
+}
+
+void IGraphics::RedrawArea(const IRectangle& area)
+{
+    if (controls.empty())
+        return;
+    paintArea = area;
+    if (canvas && canvas->IsBound())
+    {
+        // Controls draw in logical pixels; the bitmap holds window pixels.
+        cairo_identity_matrix(canvas->Context());
+        cairo_scale(canvas->Context(), DisplayScale(), DisplayScale());
+    }
+    for (auto& control : controls)
+    {
+        if (!control->hidden && control->bounds.Overlaps(area))
+            control->Paint(*this);
+        control->MarkPainted();
+    }
+    PaintToScreen(area);
+}
+
+// ---- Event routing ----
+
+int IGraphics::LogicalX(int x)
+{
+    return static_cast<int>(x / DisplayScale());
+}
+int IGraphics::LogicalY(int y)
+{
+    return static_cast<int>(y / DisplayScale());
+}
+
+int IGraphics::FindControl(int x, int y, bool hover) const
+{
+    for (int i = ControlCount() - 1; i >= 0; --i)
+    {
+        IControl& control = *controls[static_cast<size_t>(i)];
+        if (control.hidden)
+            continue;
+        if (control.grayed && !(hover && control.hoverWhenGrayed))
+            continue;
+        if (control.Contains(x, y))
+            return i;
+    }
+    return -1;
+}
+
+IControl* IGraphics::CapturedOrUnder(int x, int y)
+{
+    if (captureIndex >= 0)
+        return ControlAt(captureIndex);
+    return ControlAt(FindControl(x, y, false));
+}
+
+void IGraphics::RoutePress(int x, int y, const IMouseState& buttons)
+{
+    const int lx = LogicalX(x);
+    const int ly = LogicalY(y);
+    mouseX = mouseY = captureIndex = -1;
+    const int index = FindControl(lx, ly, false);
+    IControl* control = ControlAt(index);
+    if (!control)
+        return;
+    captureIndex = index;
+    mouseX = lx;
+    mouseY = ly;
+    const int parameterIndex = control->parameterIndex;
+    if (plugin && plugin->ApiCode() == 1 && buttons.right && parameterIndex >= 0)
+    {
+        captureIndex = mouseX = mouseY = -1;
+        plugin->ShowHostParameterMenu(parameterIndex, lx, ly);
+        return;
+    }
+    if (plugin && parameterIndex >= 0)
+        plugin->BeginHostEdit(parameterIndex);
+    control->MousePressed(lx, ly, buttons);
+}
+
+void IGraphics::RouteRelease(int x, int y, const IMouseState& buttons)
+{
+    const int lx = LogicalX(x);
+    const int ly = LogicalY(y);
+    IControl* control = CapturedOrUnder(lx, ly);
+    captureIndex = mouseX = mouseY = -1;
+    if (!control)
+        return;
+    control->MouseReleased(lx, ly, buttons);
+    if (plugin && control->parameterIndex >= 0)
+        plugin->EndHostEdit(control->parameterIndex);
+}
+
+void IGraphics::RouteDrag(int x, int y, const IMouseState& buttons)
+{
+    const int lx = LogicalX(x);
+    const int ly = LogicalY(y);
+    IControl* control = ControlAt(captureIndex);
+    if (!control || (lx == mouseX && ly == mouseY))
+        return;
+    const int dx = lx - mouseX;
+    const int dy = ly - mouseY;
+    mouseX = lx;
+    mouseY = ly;
+    control->MouseDragged(lx, ly, dx, dy, buttons);
+}
+
+void IGraphics::RouteDoubleClick(int x, int y, const IMouseState& buttons)
+{
+    const int lx = LogicalX(x);
+    const int ly = LogicalY(y);
+    captureIndex = mouseX = mouseY = -1;
+    const int index = FindControl(lx, ly, false);
+    IControl* control = ControlAt(index);
+    if (!control)
+        return;
+    if (control->doubleClickAsPress)
+    {
+        // The platform class takes the mouse capture itself after a routed press.
+        captureIndex = index;
+        mouseX = lx;
+        mouseY = ly;
+        control->MousePressed(lx, ly, buttons);
+        return;
+    }
+    control->MouseDoubleClicked(lx, ly, buttons);
+}
+
+void IGraphics::RouteWheel(int x, int y, const IMouseState& buttons, int notches)
+{
+    const int lx = LogicalX(x);
+    const int ly = LogicalY(y);
+    if (IControl* control = CapturedOrUnder(lx, ly))
+        control->MouseWheeled(lx, ly, buttons, notches);
+}
+
+bool IGraphics::RouteHover(int x, int y, const IMouseState& buttons)
+{
+    const int lx = LogicalX(x);
+    const int ly = LogicalY(y);
+    if (!hoverTracking)
+        return false;
+    const int target = captureIndex >= 0 ? captureIndex : FindControl(lx, ly, true);
+    IControl* control = ControlAt(target);
+    if (!control || control->hidden)
+        return true;
+    mouseX = lx;
+    mouseY = ly;
+    control->MouseHovering(lx, ly, buttons);
+    if (hoverIndex >= 0 && hoverIndex != target)
+        if (IControl* previous = ControlAt(hoverIndex))
+            previous->MouseLeft();
+    hoverIndex = target;
+    return true;
+}
+
+void IGraphics::RouteLeave()
+{
+    for (auto& control : controls)
+        control->MouseLeft();
+    hoverIndex = -1;
+}
+
+bool IGraphics::RouteKey(int virtualKey, int x, int y)
+{
+    const int code = KeyCodeOf(virtualKey);
+    if (code < 0)
+        return false;
+    // The cursor arrives in window pixels; controls and the hit test work in logical ones.
+    const int lx = LogicalX(x);
+    const int ly = LogicalY(y);
+    const int index = captureIndex >= 0 ? captureIndex : FindControl(lx, ly, false);
+    // The background never takes keys, so they reach the host.
+    if (index <= 0 || index >= ControlCount())
+        return false;
+    return controls[static_cast<size_t>(index)]->KeyPressed(lx, ly, code);
+}
+
+// ---- Virtual operations with a base behaviour ----
+
+void IGraphics::RenderText(const ITextStyle&, const char*, const IRectangle&) {}
+
+void IGraphics::SetEditorSize(int newWidth, int newHeight)
+{
+    width = newWidth;
+    height = newHeight;
+    CreateDrawingBitmap();
+    if (plugin)
+        plugin->ResizeEditor(newWidth, newHeight);
+}
+
+bool IGraphics::IsWindowOpen()
+{
+    return WindowHandle() != nullptr;
+}
+std::string IGraphics::BackendName()
+{
+    return {};
+}
+bool IGraphics::UnusedQuery()
+{
+    return false;
+}
+void IGraphics::Reserved20() {}
+void IGraphics::Reserved21() {}
+void IGraphics::SetMouseCursor(int) {}
+void IGraphics::ConcealCursor() {}
+void IGraphics::RestoreCursor() {}

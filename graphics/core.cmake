@@ -1,0 +1,7 @@
+# The graphics core: value types, the editor object IGraphics and its window-less platform
+# class. Included by graphics/CMakeLists.txt into verdigrix_graphics.
+target_sources(verdigrix_graphics PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/IGraphics.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IGraphicsHeadless.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IMenuModel.cpp
+)
