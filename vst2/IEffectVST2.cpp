@@ -78,8 +78,9 @@ struct StateBackup
         {
             const uint8_t* data = preset->chunk.Data();
             presets.push_back({preset->initialized, preset->name,
-                               data != nullptr ? std::vector<uint8_t>(data, data + preset->chunk.Size())
-                                               : std::vector<uint8_t>{}});
+                               data != nullptr
+                                   ? std::vector<uint8_t>(data, data + preset->chunk.Size())
+                                   : std::vector<uint8_t>{}});
         }
     }
 
@@ -118,8 +119,8 @@ IEffectVST2::IEffectVST2(const IEffectConfig& config, vst2_host_callback hostCal
     effect.num_outputs = OutputChannelCount();
     // Program chunks: hosts then save the whole state document through effGetChunk and
     // effSetChunk instead of only the normalised parameter values.
-    effect.flags = VST2_FLAG_CAN_REPLACING | VST2_FLAG_CAN_DOUBLE_REPLACING |
-                   VST2_FLAG_PROGRAM_CHUNKS;
+    effect.flags =
+        VST2_FLAG_CAN_REPLACING | VST2_FLAG_CAN_DOUBLE_REPLACING | VST2_FLAG_PROGRAM_CHUNKS;
     if (LegalIO(1, -1))
         effect.flags |= VST2_FLAG_CAN_MONO;
     effect.initial_delay = latency;
@@ -160,7 +161,12 @@ IEffectVST2* IEffectVST2::FromRecord(vst2_effect* record)
     return record != nullptr ? static_cast<IEffectVST2*>(record->object) : nullptr;
 }
 
-IGraphics* IEffectVST2::Graphics() const { return dynamic_cast<IGraphics*>(graphics.get()); }
+// Every editor attached in this system is the graphics object (IGraphics implements IEditor);
+// a static cast keeps the adapter free of a link dependency on the graphics library.
+IGraphics* IEffectVST2::Graphics() const
+{
+    return static_cast<IGraphics*>(graphics.get());
+}
 
 // ---- Host callback use ----------------------------------------------------------------------
 
@@ -189,16 +195,25 @@ int IEffectVST2::HostCode()
     return hostCode;
 }
 
-void IEffectVST2::BeginHostEdit(int index) { HostCall(VST2_HOST_BEGIN_EDIT, index); }
+void IEffectVST2::BeginHostEdit(int index)
+{
+    HostCall(VST2_HOST_BEGIN_EDIT, index);
+}
 
 void IEffectVST2::NotifyHostOfChange(int index, double normalised)
 {
     HostCall(VST2_HOST_AUTOMATE, index, 0, nullptr, static_cast<float>(normalised));
 }
 
-void IEffectVST2::EndHostEdit(int index) { HostCall(VST2_HOST_END_EDIT, index); }
+void IEffectVST2::EndHostEdit(int index)
+{
+    HostCall(VST2_HOST_END_EDIT, index);
+}
 
-void IEffectVST2::NotifyHostDisplayChanged() { HostCall(VST2_HOST_UPDATE_DISPLAY); }
+void IEffectVST2::NotifyHostDisplayChanged()
+{
+    HostCall(VST2_HOST_UPDATE_DISPLAY);
+}
 
 bool IEffectVST2::SendMidi(const IMidiMessage& message)
 {
@@ -782,7 +797,10 @@ intptr_t IEffectVST2::SetChunk(bool bank, intptr_t size, const void* bytes)
 
 // ---- Processing -----------------------------------------------------------------------------
 
-int IEffectVST2::SliceFrames() const { return std::min(blockSize, kMaxSliceFrames); }
+int IEffectVST2::SliceFrames() const
+{
+    return std::min(blockSize, kMaxSliceFrames);
+}
 
 void IEffectVST2::SilenceUnconnectedInputs(int frames)
 {
@@ -793,8 +811,7 @@ void IEffectVST2::SilenceUnconnectedInputs(int frames)
             std::fill_n(channel->scratch.data(), frames, 0.0);
 }
 
-void IEffectVST2::ProcessConverted(float** inputs, float** outputs, int32_t frames,
-                                   bool accumulate)
+void IEffectVST2::ProcessConverted(float** inputs, float** outputs, int32_t frames, bool accumulate)
 {
     const int slice = SliceFrames();
     if (frames < 1 || inputs == nullptr || outputs == nullptr || slice < 1)

@@ -6,7 +6,6 @@
 #include <mutex>
 #include <new>
 
-
 extern "C"
 {
     __attribute__((visibility("default"))) vst2_effect* VSTPluginMain(vst2_host_callback host);
@@ -36,4 +35,7 @@ vst2_effect* VSTPluginMain(vst2_host_callback host)
     }
 }
 
-vst2_effect* VerdigrixVst2Main(vst2_host_callback host) { return VSTPluginMain(host); }
+vst2_effect* VerdigrixVst2Main(vst2_host_callback host)
+{
+    return VSTPluginMain(host);
+}
