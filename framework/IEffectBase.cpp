@@ -287,20 +287,28 @@ void IEffectBase::RefreshEditorControls()
 
 void IEffectBase::SetMaxBlockSize(int frames)
 {
+    IPluginLock::Guard guard(lock);
     frames = std::max(frames, 0);
     if (frames == blockSize)
         return;
+    // Slots that point at a scratch buffer follow it to its new block, so no slot is left
+    // pointing at freed memory.
     for (auto& channel : inputChannels)
+    {
+        double*& slot = inputPointers[static_cast<size_t>(channel->slot)];
+        const bool onScratch = !channel->connected || slot == channel->scratch.data();
         channel->scratch.assign(static_cast<size_t>(frames), 0.0);
+        if (onScratch)
+            slot = channel->scratch.data();
+    }
     for (auto& channel : outputChannels)
+    {
+        double*& slot = outputPointers[static_cast<size_t>(channel->slot)];
+        const bool onScratch = !channel->connected || slot == channel->scratch.data();
         channel->scratch.assign(static_cast<size_t>(frames), 0.0);
-    // Slots that pointed at the old scratch buffers follow them.
-    for (auto& channel : inputChannels)
-        if (!channel->connected)
-            inputPointers[static_cast<size_t>(channel->slot)] = channel->scratch.data();
-    for (auto& channel : outputChannels)
-        if (!channel->connected)
-            outputPointers[static_cast<size_t>(channel->slot)] = channel->scratch.data();
+        if (onScratch)
+            slot = channel->scratch.data();
+    }
     blockSize = frames;
 }
 
@@ -541,6 +549,7 @@ IPreset* IEffectBase::FirstUninitialisedPreset()
 
 bool IEffectBase::SelectPreset(int index)
 {
+    IPluginLock::Guard guard(lock);
     if (index < 0 || index >= PresetCount())
         return false;
     IPreset& preset = *presets[static_cast<size_t>(index)];
@@ -575,6 +584,7 @@ bool IEffectBase::SelectPreset(int index)
 
 void IEffectBase::CaptureDefaultPreset()
 {
+    IPluginLock::Guard guard(lock);
     IPreset* preset = FirstUninitialisedPreset();
     if (preset == nullptr)
         return;
@@ -585,6 +595,7 @@ void IEffectBase::CaptureDefaultPreset()
 
 void IEffectBase::CaptureDefaultPresets(const char* name, int count)
 {
+    IPluginLock::Guard guard(lock);
     const char* presetName = (name != nullptr && *name != '\0') ? name : "Empty";
     for (int i = 0; i < count; ++i)
     {
@@ -599,6 +610,7 @@ void IEffectBase::CaptureDefaultPresets(const char* name, int count)
 
 void IEffectBase::ModifyCurrentPreset(const char* name)
 {
+    IPluginLock::Guard guard(lock);
     if (currentPreset < 0 || currentPreset >= PresetCount())
         return;
     IPreset& preset = *presets[static_cast<size_t>(currentPreset)];
@@ -609,6 +621,7 @@ void IEffectBase::ModifyCurrentPreset(const char* name)
 
 bool IEffectBase::SerializePresets(IByteChunk& chunk)
 {
+    IPluginLock::Guard guard(lock);
     for (const auto& preset : presets)
     {
         if (chunk.PutString(preset->name) <= 0 || chunk.PutBool(preset->initialized) <= 0)
@@ -621,6 +634,7 @@ bool IEffectBase::SerializePresets(IByteChunk& chunk)
 
 int32_t IEffectBase::UnserializePresets(const IByteChunk& chunk, int32_t position)
 {
+    IPluginLock::Guard guard(lock);
     std::string name; // shared by all presets: an unreadable or empty name repeats the last
     for (auto& preset : presets)
     {

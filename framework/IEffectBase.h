@@ -123,7 +123,8 @@ public:
     virtual void PresetSelected() {}    ///< hook: SelectPreset succeeded
     virtual void PresetNameChanged() {} ///< hook: the host renamed the current preset
     /// Resizes every scratch buffer to `frames` zeroed samples when `frames` differs from
-    /// `blockSize` (negative counts as 0). Allocates: never call it from the audio thread.
+    /// `blockSize` (negative counts as 0); slots on a scratch buffer follow it. Takes the lock.
+    /// Allocates: never call it from the audio thread.
     virtual void SetMaxBlockSize(int frames);
 
     // ---- Non-virtual operations ------------------------------------------------------------

@@ -178,7 +178,12 @@ TEST(EffectBaseTest, UnconnectedChannelsPointAtTheirScratchBuffers)
     EXPECT_EQ(effect.inputPointers[2], effect.inputChannels[2]->scratch.data());
     EXPECT_EQ(effect.outputPointers[1], effect.outputChannels[1]->scratch.data());
 
+    float host[4] = {};
+    float* hostPointers[] = {host, host};
+    effect.AttachInputsConverted(hostPointers, 2, 4); // connected slots on scratch too
+
     effect.SetMaxBlockSize(64); // the slots follow the reallocated scratch buffers
+    EXPECT_EQ(effect.inputPointers[0], effect.inputChannels[0]->scratch.data());
     EXPECT_EQ(effect.inputPointers[3], effect.inputChannels[3]->scratch.data());
     EXPECT_EQ(effect.outputPointers[1], effect.outputChannels[1]->scratch.data());
 }
