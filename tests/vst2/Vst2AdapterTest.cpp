@@ -291,3 +291,21 @@ TEST_F(Vst2Adapter, DamagedChunkReturnsZeroAndKeepsTheState)
     EXPECT_EQ(host->SetChunk(false, saved.data(), saved.size()), 1);
     EXPECT_DOUBLE_EQ(probe->Param(1)->Value(), 10.0);
 }
+
+TEST_F(Vst2Adapter, EditorChangesReachTheHostAsGesturesAndAutomation)
+{
+    Create();
+    probe->BeginHostEdit(1);
+    probe->SetParameterFromEditor(1, 0.25);
+    probe->EndHostEdit(1);
+    const auto calls = host->Calls();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].opcode, VST2_HOST_BEGIN_EDIT);
+    EXPECT_EQ(calls[0].index, 1);
+    EXPECT_EQ(calls[1].opcode, VST2_HOST_AUTOMATE);
+    EXPECT_EQ(calls[1].index, 1);
+    EXPECT_FLOAT_EQ(calls[1].opt, 0.25f);
+    EXPECT_EQ(calls[2].opcode, VST2_HOST_END_EDIT);
+    EXPECT_EQ(calls[2].index, 1);
+    EXPECT_DOUBLE_EQ(probe->Param(1)->Value(), -5.0);
+}

@@ -1,5 +1,6 @@
 // The module's exported entry points. Everything else in the .so is hidden (version script).
 #include "effect/Verdigrix.h"
+#include "resources/EmbeddedResources.h"
 #include "vst2/abi/vst2_abi.h"
 
 #include <memory>
@@ -21,6 +22,8 @@ vst2_effect* VSTPluginMain(vst2_host_callback host)
     // safely even when two threads make the first call at once.
     static std::mutex creationLock;
     std::lock_guard<std::mutex> guard(creationLock);
+    // The editor finds its fonts and logo through the module handle.
+    SetModuleHandle(EmbeddedModuleHandle());
     try
     {
         auto plugin = std::make_unique<Verdigrix>(host);
