@@ -563,16 +563,9 @@ bool IEffectBase::SelectPreset(int index)
         const auto users = std::count_if(presets.begin(), presets.end(),
                                          [](const auto& p)
                                          { return std::strstr(p->name, kUserPreset) != nullptr; });
-        std::snprintf(preset.name, sizeof preset.name, "%s %d", kUserPreset,
-                      static_cast<int>(users) + 1);
-        preset.initialized = true;
-        ok = CaptureInto(preset);
-        // A preset whose capture failed holds no state: leave it uninitialised, not broken.
-        if (!ok)
-        {
-            preset.initialized = false;
-            preset.chunk.Clear();
-        }
+        char name[IPreset::kNameSize];
+        std::snprintf(name, sizeof name, "%s %d", kUserPreset, static_cast<int>(users) + 1);
+        ok = InitialisePreset(preset, name);
     }
     if (!ok)
         return false;
@@ -582,15 +575,23 @@ bool IEffectBase::SelectPreset(int index)
     return true;
 }
 
+bool IEffectBase::InitialisePreset(IPreset& preset, const char* name)
+{
+    CopyFixedText(preset.name, name);
+    preset.initialized = true;
+    if (CaptureInto(preset))
+        return true;
+    // A preset whose capture failed holds no state: leave it uninitialised, not broken.
+    preset.initialized = false;
+    preset.chunk.Clear();
+    return false;
+}
+
 void IEffectBase::CaptureDefaultPreset()
 {
     IPluginLock::Guard guard(lock);
-    IPreset* preset = FirstUninitialisedPreset();
-    if (preset == nullptr)
-        return;
-    preset->initialized = true;
-    CopyFixedText(preset->name, "-");
-    CaptureInto(*preset);
+    if (IPreset* preset = FirstUninitialisedPreset())
+        InitialisePreset(*preset, "-");
 }
 
 void IEffectBase::CaptureDefaultPresets(const char* name, int count)
@@ -600,11 +601,8 @@ void IEffectBase::CaptureDefaultPresets(const char* name, int count)
     for (int i = 0; i < count; ++i)
     {
         IPreset* preset = FirstUninitialisedPreset();
-        if (preset == nullptr)
+        if (preset == nullptr || !InitialisePreset(*preset, presetName))
             return;
-        preset->initialized = true;
-        CopyFixedText(preset->name, presetName);
-        CaptureInto(*preset);
     }
 }
 

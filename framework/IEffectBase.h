@@ -244,4 +244,7 @@ private:
     /// Clears the preset's chunk and fills it with SerializeState; true on success.
     bool CaptureInto(IPreset& preset);
     IPreset* FirstUninitialisedPreset();
+    /// Names the preset, marks it initialised and captures the state; on failure the preset
+    /// is left uninitialised with an empty chunk. True on success.
+    bool InitialisePreset(IPreset& preset, const char* name);
 };

@@ -135,6 +135,8 @@ double IParameter::FromNormalised(double x) const
 int IParameter::IntValue() const
 {
     // Values stay within the configured range; the clamp only guards a range beyond int.
+    if (std::isnan(value))
+        return 0;
     return static_cast<int>(std::clamp(std::trunc(value), -2147483648.0, 2147483647.0));
 }
 

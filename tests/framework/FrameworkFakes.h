@@ -54,6 +54,10 @@ public:
     {
         log.push_back("notify " + std::to_string(index) + " " + std::to_string(normalised));
     }
+    bool SerializeState(IByteChunk& chunk) override
+    {
+        return !failSerialize && IEffectBase::SerializeState(chunk);
+    }
     void PresetSelected() override { log.push_back("preset selected"); }
     bool SendMidi(const IMidiMessage& message) override
     {
@@ -70,6 +74,7 @@ public:
         return all;
     }
 
+    bool failSerialize = false;
     std::vector<Change> changes;
     std::vector<std::string> log;
     std::vector<IMidiMessage> sentMidi;

@@ -214,6 +214,25 @@ TEST(StateTest, SelectingAnInitialisedPresetRestoresItsState)
     EXPECT_EQ(effect.currentPreset, 1);
 }
 
+TEST(StateTest, AFailedCaptureLeavesThePresetUninitialised)
+{
+    RecordingEffect effect(RecordingEffect::Config("2-2", 2));
+    effect.failSerialize = true;
+    effect.currentPreset = 1;
+    EXPECT_FALSE(effect.SelectPreset(0));
+    effect.CaptureDefaultPreset();
+    effect.CaptureDefaultPresets("Empty", 2);
+    for (const auto& preset : effect.presets)
+    {
+        EXPECT_FALSE(preset->initialized);
+        EXPECT_EQ(preset->chunk.Size(), 0);
+    }
+    EXPECT_EQ(effect.currentPreset, 1);
+
+    effect.failSerialize = false; // usable again once saving works
+    EXPECT_TRUE(effect.SelectPreset(0));
+}
+
 TEST(StateTest, DefaultPresetsAreNamedAndCaptured)
 {
     RecordingEffect vst3(RecordingEffect::Config("2-2", 2));
