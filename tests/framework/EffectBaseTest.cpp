@@ -316,6 +316,21 @@ TEST(EffectBaseTest, BaseOperationsHaveTheirDocumentedAnswers)
     EXPECT_EQ(effect.sentMidi[0].data2, 100);
 }
 
+TEST(EffectBaseTest, EditorAndStatePathsRunUnderThePluginLock)
+{
+    auto log = std::make_shared<Log>();
+    RecordingEffect effect;
+    effect.probeLock = true;
+    effect.AttachEditor(std::make_unique<FakeEditor>(log, &effect.lock));
+    EXPECT_EQ(log->front(), "bitmap locked");
+
+    effect.SetParameterFromEditor(0, 0.5);
+    IByteChunk chunk;
+    effect.SerializeParams(chunk);
+    effect.UnserializeParams(chunk, 0);
+    EXPECT_EQ(effect.lockHeld, std::vector<bool>(5, true));
+}
+
 TEST(EffectBaseTest, TheLockIsReentrantAndExcludesOtherThreads)
 {
     RecordingEffect effect;

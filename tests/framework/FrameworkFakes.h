@@ -4,11 +4,27 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 namespace framework_test
 {
+
+/// True when another thread cannot take `lock` right now (that is, this thread holds it).
+inline bool HeldByThisThread(IPluginLock& lock)
+{
+    bool other = false;
+    std::thread(
+        [&]
+        {
+            other = lock.try_lock();
+            if (other)
+                lock.unlock();
+        })
+        .join();
+    return !other;
+}
 
 /// A plug-in base with four parameters of different kinds that records every
 /// ParameterChanged and host notification, in call order.
@@ -48,6 +64,8 @@ public:
     {
         IEffectBase::ParameterChanged(index, source);
         log.push_back("changed " + std::to_string(index) + " " + std::to_string(source));
+        if (probeLock)
+            lockHeld.push_back(HeldByThisThread(lock));
         changes.push_back({index, source});
     }
     void NotifyHostOfChange(int index, double normalised) override
@@ -75,6 +93,8 @@ public:
     }
 
     bool failSerialize = false;
+    bool probeLock = false; ///< record in lockHeld whether each change ran locked
+    std::vector<bool> lockHeld;
     std::vector<Change> changes;
     std::vector<std::string> log;
     std::vector<IMidiMessage> sentMidi;
@@ -84,10 +104,16 @@ public:
 class FakeEditor : public IEditor
 {
 public:
-    explicit FakeEditor(std::shared_ptr<std::vector<std::string>> log) : log(std::move(log)) {}
+    explicit FakeEditor(std::shared_ptr<std::vector<std::string>> log, IPluginLock* probe = nullptr)
+        : log(std::move(log)), probe(probe)
+    {
+    }
     ~FakeEditor() override { log->push_back("editor deleted"); }
 
-    void CreateDrawingBitmap() override { log->push_back("bitmap"); }
+    void CreateDrawingBitmap() override
+    {
+        log->push_back(probe != nullptr && HeldByThisThread(*probe) ? "bitmap locked" : "bitmap");
+    }
     void SetControlsFromNormalised(int index, double normalised) override
     {
         log->push_back("controls " + std::to_string(index) + " " + std::to_string(normalised));
@@ -99,6 +125,7 @@ public:
     }
 
     std::shared_ptr<std::vector<std::string>> log;
+    IPluginLock* probe;
 };
 
 class FakeCanvas : public IDrawingContext
