@@ -173,19 +173,22 @@ private:
         const int64_t x1 = std::min(ix - back + window, rect.x1);
         const int64_t y0 = std::max(iy - back, rect.y0);
         const int64_t y1 = std::min(iy - back + window, rect.y1);
-        uint32_t sum[4] = {0, 0, 0, 0};
+        // Blue and red, and green and alpha, add up side by side in 16-bit lanes: at most
+        // 25 bytes of 255 per lane, so no lane overflows into the next.
+        uint32_t blueRed = 0;
+        uint32_t greenAlpha = 0;
         for (int64_t y = y0; y < y1; ++y)
         {
             const uint32_t* row = Row(src, y);
             for (int64_t x = x0; x < x1; ++x)
-                for (int b = 0; b < 4; ++b)
-                    sum[b] += Byte(row[x], b * 8);
+            {
+                blueRed += row[x] & 0x00FF00FF;
+                greenAlpha += (row[x] >> 8) & 0x00FF00FF;
+            }
         }
         const auto count = static_cast<uint32_t>((x1 - x0) * (y1 - y0));
-        uint32_t out = 0;
-        for (int b = 0; b < 4; ++b)
-            out |= (sum[b] / count) << (b * 8);
-        return out;
+        return ((blueRed & 0xFFFF) / count) | (((blueRed >> 16) / count) << 16) |
+               (((greenAlpha & 0xFFFF) / count) << 8) | (((greenAlpha >> 16) / count) << 24);
     }
 
     static uint32_t Lerp(uint32_t a, uint32_t b, uint32_t f)
