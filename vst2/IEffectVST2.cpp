@@ -18,6 +18,16 @@ constexpr int kHostCodeOrion = 18;
 constexpr int kHostCodeSawStudio = 20;
 
 constexpr intptr_t kVendorSpecificAnswer = 0xBEEF;
+constexpr intptr_t kProcessLevelOffline = 4;
+
+// vst2_time_info.flags
+constexpr int32_t kTransportPlaying = 0x2;
+constexpr int32_t kTransportCycleActive = 0x4;
+constexpr int32_t kTimePpqValid = 0x200;
+constexpr int32_t kTimeTempoValid = 0x400;
+constexpr int32_t kTimeBarsValid = 0x800;
+constexpr int32_t kTimeCycleValid = 0x1000;
+constexpr int32_t kTimeSignatureValid = 0x2000;
 
 // Longest text we ever read from a host's buffer; hosts send far shorter ones.
 constexpr std::size_t kHostTextReadLimit = 256;
@@ -213,6 +223,71 @@ void IEffectVST2::EndHostEdit(int index)
 void IEffectVST2::NotifyHostDisplayChanged()
 {
     HostCall(VST2_HOST_UPDATE_DISPLAY);
+}
+
+bool IEffectVST2::IsOfflineRendering()
+{
+    return HostCall(VST2_HOST_GET_CURRENT_PROCESS_LEVEL) == kProcessLevelOffline;
+}
+
+const vst2_time_info* IEffectVST2::HostTime(int32_t wanted)
+{
+    return reinterpret_cast<const vst2_time_info*>(HostCall(VST2_HOST_GET_TIME, 0, wanted));
+}
+
+int32_t IEffectVST2::HostSamplePosition()
+{
+    const vst2_time_info* time = HostTime(0);
+    return time != nullptr ? static_cast<int32_t>(time->sample_pos) : 0;
+}
+
+double IEffectVST2::HostTempo()
+{
+    const vst2_time_info* time = HostTime(kTimeTempoValid);
+    return time != nullptr && (time->flags & kTimeTempoValid) != 0 ? time->tempo : 0.0;
+}
+
+void IEffectVST2::HostTimeSignature(int& numerator, int& denominator)
+{
+    numerator = 4;
+    denominator = 4;
+    const vst2_time_info* time = HostTime(kTimeSignatureValid);
+    if (time != nullptr && (time->flags & kTimeSignatureValid) != 0)
+    {
+        numerator = time->time_sig_numerator;
+        denominator = time->time_sig_denominator;
+    }
+}
+
+bool IEffectVST2::HostTimeInfo(TimeInfo& info)
+{
+    info = TimeInfo{};
+    const vst2_time_info* time = HostTime(kTimePpqValid | kTimeTempoValid | kTimeBarsValid |
+                                          kTimeCycleValid | kTimeSignatureValid);
+    if (time == nullptr)
+        return false;
+    // Only what the flags vouch for, and never past the 88 bytes every host provides.
+    const int32_t flags = time->flags;
+    info.samplePosition = time->sample_pos;
+    info.playing = (flags & kTransportPlaying) != 0;
+    info.cycleActive = (flags & kTransportCycleActive) != 0;
+    if (flags & kTimePpqValid)
+        info.ppqPosition = time->ppq_pos;
+    if (flags & kTimeTempoValid)
+        info.tempo = time->tempo;
+    if (flags & kTimeBarsValid)
+        info.lastBarPosition = time->bar_start_pos;
+    if (flags & kTimeCycleValid)
+    {
+        info.cycleStart = time->cycle_start_pos;
+        info.cycleEnd = time->cycle_end_pos;
+    }
+    if (flags & kTimeSignatureValid)
+    {
+        info.numerator = time->time_sig_numerator;
+        info.denominator = time->time_sig_denominator;
+    }
+    return true;
 }
 
 bool IEffectVST2::SendMidi(const IMidiMessage& message)

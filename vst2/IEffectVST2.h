@@ -48,6 +48,14 @@ public:
     void NotifyHostOfChange(int index, double normalised) override;
     void EndHostEdit(int index) override;
     void NotifyHostDisplayChanged() override;
+    /// True while the host reports offline rendering (audioMasterGetCurrentProcessLevel 4).
+    bool IsOfflineRendering() override;
+    /// Transport queries through audioMasterGetTime; only fields the host marks valid are
+    /// read. Without an answer: 0, 0.0, 4/4 and false.
+    int32_t HostSamplePosition() override;
+    double HostTempo() override;
+    void HostTimeSignature(int& numerator, int& denominator) override;
+    bool HostTimeInfo(TimeInfo& info) override;
     /// Sends one MIDI event to the host; true when the host accepted it (returned 1).
     bool SendMidi(const IMidiMessage& message) override;
     /// Runs once per object (effOpen): host identification, the channel changes some hosts
@@ -87,6 +95,8 @@ private:
     intptr_t HostCall(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
                       float opt = 0.0f);
     IGraphics* Graphics() const;
+    /// The host's time record with the fields asked for, or null.
+    const vst2_time_info* HostTime(int32_t wanted);
 
     void Open();
     void SetSampleRate(float rate);

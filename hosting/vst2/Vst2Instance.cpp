@@ -191,6 +191,8 @@ intptr_t Vst2Instance::Answer(int32_t opcode, int32_t index, intptr_t value, voi
         return setup.processLevel;
     case VST2_HOST_PROCESS_EVENTS:
         return 1;
+    case VST2_HOST_GET_TIME:
+        return setup.answersTime ? reinterpret_cast<intptr_t>(&setup.time) : 0;
     case VST2_HOST_GET_VENDOR_STRING:
         if (ptr == nullptr)
             return 0;

@@ -29,6 +29,8 @@ public:
         double sampleRate = 44100.0;
         int32_t blockSize = 512;
         int32_t processLevel = 0; ///< answer to audioMasterGetCurrentProcessLevel
+        bool answersTime = false; ///< whether audioMasterGetTime returns `time`
+        vst2_time_info time{};
     };
 
     /// One call the plug-in made to the host callback.

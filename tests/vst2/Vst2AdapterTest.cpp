@@ -309,3 +309,32 @@ TEST_F(Vst2Adapter, EditorChangesReachTheHostAsGesturesAndAutomation)
     EXPECT_EQ(calls[2].index, 1);
     EXPECT_DOUBLE_EQ(probe->Param(1)->Value(), -5.0);
 }
+
+TEST_F(Vst2Adapter, TransportQueriesReadOnlyWhatTheHostVouchesFor)
+{
+    Create();
+    TimeInfo info;
+    EXPECT_FALSE(probe->HostTimeInfo(info)); // this host has no transport
+    EXPECT_DOUBLE_EQ(probe->HostTempo(), 0.0);
+    EXPECT_FALSE(probe->IsOfflineRendering());
+
+    Vst2Instance::Setup setup;
+    setup.answersTime = true;
+    setup.processLevel = 4;
+    setup.time.sample_pos = 96000.0;
+    setup.time.tempo = 133.0;
+    setup.time.ppq_pos = 12.5; // not vouched for: ignored
+    setup.time.time_sig_numerator = 7;
+    setup.time.time_sig_denominator = 8;
+    setup.time.flags = 0x2 | 0x400 | 0x2000; // playing, tempo, time signature
+    Create(setup);
+    ASSERT_TRUE(probe->HostTimeInfo(info));
+    EXPECT_DOUBLE_EQ(info.samplePosition, 96000.0);
+    EXPECT_DOUBLE_EQ(info.tempo, 133.0);
+    EXPECT_DOUBLE_EQ(info.ppqPosition, 0.0);
+    EXPECT_EQ(info.numerator, 7);
+    EXPECT_EQ(info.denominator, 8);
+    EXPECT_TRUE(info.playing);
+    EXPECT_EQ(probe->HostSamplePosition(), 96000);
+    EXPECT_TRUE(probe->IsOfflineRendering());
+}
