@@ -514,20 +514,20 @@ void IEffectVST3::ResolveBuffers(const ProcessData& data, bool is64)
 void IEffectVST3::ProcessSlice(int offset, int frames, bool is64)
 {
     const auto n = static_cast<std::size_t>(frames);
-    // Inputs are copied into our own buffers: the effect works in place, and the host's
-    // input buffers are not ours to overwrite.
+    // 64-bit host buffers are used in place (the effect never writes its inputs); 32-bit ones
+    // are converted. A channel without a host buffer reads its own silent scratch buffer.
     for (std::size_t ch = 0; ch < inputChannels.size(); ++ch)
     {
         IInputChannel& channel = *inputChannels[ch];
-        double* dst = channel.scratch.data();
         const void* src = inputSources[ch];
+        double* slot = channel.scratch.data();
         if (src == nullptr)
-            std::fill_n(dst, n, 0.0);
+            std::fill_n(slot, n, 0.0);
         else if (is64)
-            std::copy_n(static_cast<const double*>(src) + offset, n, dst);
+            slot = const_cast<double*>(static_cast<const double*>(src)) + offset;
         else
-            std::copy_n(static_cast<const float*>(src) + offset, n, dst);
-        inputPointers[static_cast<std::size_t>(channel.slot)] = dst;
+            std::copy_n(static_cast<const float*>(src) + offset, n, slot);
+        inputPointers[static_cast<std::size_t>(channel.slot)] = slot;
     }
     for (std::size_t ch = 0; ch < outputChannels.size(); ++ch)
     {

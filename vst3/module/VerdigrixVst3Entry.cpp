@@ -1,0 +1,130 @@
+// The VST3 module's entry points and its factory: one class, the Verdigrix effect, which is
+// component, audio processor and edit controller at once.
+
+#include "effect/Verdigrix.h"
+#include "resources/EmbeddedResources.h"
+#include "vst3/base/CPluginFactory.h"
+#include "vst3/base/Utf16.h"
+
+#include <atomic>
+#include <mutex>
+#include <new>
+
+using namespace vst3;
+
+namespace
+{
+
+/// The class identifier: words 0xF2AEE70D, 0x00DE4F4E, 'Tmrk', 'Vdgx'.
+constexpr Uid kVerdigrixCid = MakeUid(0xF2AEE70D, 0x00DE4F4E, 0x546D726B, 0x56646778);
+
+/// Guards the live-factory pointer, so a factory going away never meets a new caller.
+std::mutex& FactoryPointerLock()
+{
+    static std::mutex m;
+    return m;
+}
+CPluginFactory* liveFactory = nullptr;
+
+/// Serialises the construction of effect objects across the process.
+std::recursive_mutex& FactoryLock()
+{
+    static std::recursive_mutex m;
+    return m;
+}
+
+/// How many ModuleEntry calls are not yet matched by ModuleExit.
+std::atomic<int> entryCount{0};
+
+const PFactoryInfo& FactoryInfo()
+{
+    static const PFactoryInfo info = []
+    {
+        PFactoryInfo i{};
+        CopyField(i.vendor, sizeof(i.vendor), "Tamrok");
+        CopyField(i.url, sizeof(i.url), "");
+        CopyField(i.email, sizeof(i.email), "");
+        i.flags = PFactoryInfo::kUnicode;
+        return i;
+    }();
+    return info;
+}
+
+const PClassInfo2& ClassInfo()
+{
+    static const PClassInfo2 info = []
+    {
+        PClassInfo2 c{};
+        for (int k = 0; k < 16; ++k)
+            c.cid[k] = kVerdigrixCid.bytes[k];
+        c.cardinality = PClassInfo::kManyInstances;
+        CopyField(c.category, sizeof(c.category), "Audio Module Class");
+        CopyField(c.name, sizeof(c.name), "Verdigrix");
+        c.classFlags = kSimpleModeSupported;
+        CopyField(c.subCategories, sizeof(c.subCategories), "Fx|Modulation");
+        CopyField(c.vendor, sizeof(c.vendor), "");
+        CopyField(c.version, sizeof(c.version), "1.1.0");
+        CopyField(c.sdkVersion, sizeof(c.sdkVersion), "VST 3.5.2");
+        return c;
+    }();
+    return info;
+}
+
+FUnknown* createEffectInstance(void*)
+{
+    std::lock_guard<std::recursive_mutex> guard(FactoryLock());
+    auto* effect = new (std::nothrow) Verdigrix();
+    if (effect == nullptr)
+        return nullptr;
+    return static_cast<IAudioProcessor*>(effect);
+}
+
+void ForgetFactory(CPluginFactory* factory)
+{
+    std::lock_guard<std::mutex> guard(FactoryPointerLock());
+    if (liveFactory == factory)
+        liveFactory = nullptr;
+}
+
+} // namespace
+
+extern "C"
+{
+
+    __attribute__((visibility("default"))) IPluginFactory* PLUGIN_API GetPluginFactory()
+    {
+        std::lock_guard<std::mutex> guard(FactoryPointerLock());
+        if (liveFactory != nullptr && liveFactory->tryAddRef())
+            return liveFactory;
+        auto* factory = new (std::nothrow) CPluginFactory(FactoryInfo());
+        if (factory == nullptr)
+            return nullptr;
+        factory->setDestroyHook(ForgetFactory);
+        if (!factory->registerClass(ClassInfo(), createEffectInstance))
+        {
+            factory->setDestroyHook(nullptr);
+            factory->release();
+            return nullptr;
+        }
+        liveFactory = factory;
+        return factory;
+    }
+
+    /// Linux entry: the host calls it after loading and before GetPluginFactory. The editor's
+    /// resources are the ones embedded in this module.
+    __attribute__((visibility("default"))) bool ModuleEntry(void*)
+    {
+        if (entryCount++ == 0)
+            SetModuleHandle(EmbeddedModuleHandle());
+        return true;
+    }
+
+    /// Linux exit: called before unloading; repeated entries are counted.
+    __attribute__((visibility("default"))) bool ModuleExit()
+    {
+        if (entryCount.load() > 0)
+            --entryCount;
+        return true;
+    }
+
+} // extern "C"
