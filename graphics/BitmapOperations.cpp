@@ -365,36 +365,40 @@ void FillArea(IBitmap* dest, int x, int y, int w, int h, uint32_t colour, float 
     if (m < 1)
         return;
 
-    for (int64_t row = area.y0; row < area.y1; ++row)
+    // One pass per row with the mix chosen once: the common weights need no multiplication.
+    auto eachRow = [&](auto mix)
     {
-        uint32_t* p = Row(*dest, row);
-        for (int64_t col = area.x0; col < area.x1; ++col)
+        for (int64_t row = area.y0; row < area.y1; ++row)
         {
-            const uint32_t d = p[col];
-            switch (m)
-            {
-            case 256:
-                p[col] = colour;
-                break;
-            case 128:
-                p[col] = Half(colour) + Half(d);
-                break;
-            case 64:
-                p[col] = Quarter(colour) + Half(d) + Quarter(d);
-                break;
-            case 192:
-                p[col] = Half(colour) + Quarter(colour) + Quarter(d);
-                break;
-            default:
-            {
-                // Colour bytes mix by the weight; the alpha byte moves toward m itself.
-                const uint32_t mixed = MixBytes(colour, d, 256 - m) & 0x00FFFFFF;
-                const int da = static_cast<int>(d >> 24);
-                const int alpha = m + (da - m) * (256 - m) / 256;
-                p[col] = mixed | (static_cast<uint32_t>(alpha) << 24);
-                break;
-            }
-            }
+            uint32_t* p = Row(*dest, row);
+            for (int64_t col = area.x0; col < area.x1; ++col)
+                p[col] = mix(p[col]);
         }
+    };
+    switch (m)
+    {
+    case 256:
+        for (int64_t row = area.y0; row < area.y1; ++row)
+            std::fill(Row(*dest, row) + area.x0, Row(*dest, row) + area.x1, colour);
+        break;
+    case 128:
+        eachRow([half = Half(colour)](uint32_t d) { return half + Half(d); });
+        break;
+    case 64:
+        eachRow([quarter = Quarter(colour)](uint32_t d) { return quarter + Half(d) + Quarter(d); });
+        break;
+    case 192:
+        eachRow([part = Half(colour) + Quarter(colour)](uint32_t d) { return part + Quarter(d); });
+        break;
+    default:
+        // Colour bytes mix by the weight; the alpha byte moves toward m itself.
+        eachRow(
+            [colour, m](uint32_t d)
+            {
+                const uint32_t mixed = MixBytes(colour, d, 256 - m) & 0x00FFFFFF;
+                const int alpha = m + (static_cast<int>(d >> 24) - m) * (256 - m) / 256;
+                return mixed | (static_cast<uint32_t>(alpha) << 24);
+            });
+        break;
     }
 }
