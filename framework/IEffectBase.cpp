@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace
 {
@@ -288,27 +289,35 @@ void IEffectBase::RefreshEditorControls()
 void IEffectBase::SetMaxBlockSize(int frames)
 {
     IPluginLock::Guard guard(lock);
-    frames = std::max(frames, 0);
+    frames = std::clamp(frames, 0, kMaxBlockSize);
     if (frames == blockSize)
         return;
-    // Slots that point at a scratch buffer follow it to its new block, so no slot is left
-    // pointing at freed memory.
+    // All new buffers first: if memory runs out, every channel keeps its old buffer and
+    // blockSize stays true to them (the converted paths never pass a scratch buffer).
+    std::vector<std::vector<double>> fresh;
+    try
+    {
+        fresh.resize(inputChannels.size() + outputChannels.size());
+        for (auto& buffer : fresh)
+            buffer.assign(static_cast<size_t>(frames), 0.0);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return;
+    }
+    auto next = fresh.begin();
+    // Slots that point at a scratch buffer follow it, so no slot is left on freed memory.
+    auto swapIn = [&](auto& channel, double*& slot)
+    {
+        const bool onScratch = !channel.connected || slot == channel.scratch.data();
+        channel.scratch.swap(*next++);
+        if (onScratch)
+            slot = channel.scratch.data();
+    };
     for (auto& channel : inputChannels)
-    {
-        double*& slot = inputPointers[static_cast<size_t>(channel->slot)];
-        const bool onScratch = !channel->connected || slot == channel->scratch.data();
-        channel->scratch.assign(static_cast<size_t>(frames), 0.0);
-        if (onScratch)
-            slot = channel->scratch.data();
-    }
+        swapIn(*channel, inputPointers[static_cast<size_t>(channel->slot)]);
     for (auto& channel : outputChannels)
-    {
-        double*& slot = outputPointers[static_cast<size_t>(channel->slot)];
-        const bool onScratch = !channel->connected || slot == channel->scratch.data();
-        channel->scratch.assign(static_cast<size_t>(frames), 0.0);
-        if (onScratch)
-            slot = channel->scratch.data();
-    }
+        swapIn(*channel, outputPointers[static_cast<size_t>(channel->slot)]);
     blockSize = frames;
 }
 

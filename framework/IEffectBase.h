@@ -28,7 +28,9 @@
 class IEffectBase
 {
 public:
-    static constexpr int kNameSize = 128;              ///< effect, product and maker names
+    static constexpr int kNameSize = 128; ///< effect, product and maker names
+    /// Largest scratch buffer in samples; adapters split larger host blocks.
+    static constexpr int kMaxBlockSize = 1 << 18;
     static constexpr int32_t kChunkMagic = 0x70666674; ///< framework chunk header tag
     static constexpr int32_t kChunkVersion = 0x00010000;
 
@@ -123,7 +125,8 @@ public:
     virtual void PresetSelected() {}    ///< hook: SelectPreset succeeded
     virtual void PresetNameChanged() {} ///< hook: the host renamed the current preset
     /// Resizes every scratch buffer to `frames` zeroed samples when `frames` differs from
-    /// `blockSize` (negative counts as 0); slots on a scratch buffer follow it. Takes the lock.
+    /// `blockSize` (held within 0..kMaxBlockSize); slots on a scratch buffer follow it. When
+    /// memory runs out nothing changes. Takes the lock.
     /// Allocates: never call it from the audio thread.
     virtual void SetMaxBlockSize(int frames);
 

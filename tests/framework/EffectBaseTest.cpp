@@ -129,6 +129,12 @@ TEST(EffectBaseTest, SetMaxBlockSizeZeroesOnlyOnChange)
     for (const auto& channel : effect.outputChannels)
         EXPECT_EQ(channel->scratch, std::vector<double>(16, 0.0));
     EXPECT_EQ(effect.inputChannels[0]->scratch, std::vector<double>(16, 0.0));
+
+    effect.SetMaxBlockSize(-4);
+    EXPECT_EQ(effect.blockSize, 0);
+    effect.SetMaxBlockSize(0x7FFFFFFF); // a host's absurd maximum is held to what we split by
+    EXPECT_EQ(effect.blockSize, IEffectBase::kMaxBlockSize);
+    EXPECT_EQ(effect.outputChannels[0]->scratch.size(), size_t{IEffectBase::kMaxBlockSize});
 }
 
 TEST(EffectBaseTest, BaseProcessingCopiesMatchingInputsAndZeroesTheRest)
