@@ -96,12 +96,17 @@ public:
     /// count held through silence), limited to 50..18000 Hz.
     int followedFrequency() const;
 
+    /// The follow step over `n` samples of the left work channel: feeds every second sample
+    /// into the window, then sets the filter's frequency (id 1) and the oscillators'
+    /// frequencies to the estimate. The chain calls it while Follow Pitch is on. Audio
+    /// thread; no allocation; cost proportional to `n`, not to the window length.
+    void followPitchStep(const double* x, int n);
+
 protected:
     void processOversampled(double* const* channels, int n) override;
     void rateChanged() override;
 
 private:
-    void followPitchStep(const double* x, int n);
     void recreatePitchWindow();
     void writePitchEntry(double value);
     void fillModulation(int n);
