@@ -299,25 +299,5 @@ int32_t Verdigrix::RestoreState(const IByteChunk& chunk, int32_t position)
 }
 
 // ---- Editor steps --------------------------------------------------------------------------
-// No editor is built yet: each step below is where it joins in, and does nothing until then.
-
-void Verdigrix::BuildEditor()
-{
-    // EDITOR: create the graphics object and canvas, add the controls, keep the pad's index
-    // and AttachEditor. Nothing yet.
-}
-
-void Verdigrix::UpdateEditorForParameter(int /*index*/)
-{
-    // EDITOR: gray the controls that do not apply and set the pad's flags. Nothing yet.
-}
-
-void Verdigrix::UpdateEditorAfterReset()
-{
-    // EDITOR: hand the pad the engine's filter and the sample rate. Nothing yet.
-}
-
-void Verdigrix::UpdateEditorAfterBlock()
-{
-    // EDITOR: mark the pad for redrawing once per block. Nothing yet.
-}
+// BuildEditor and the editor steps of the change handler, reset and block processing live in
+// effect/VerdigrixEditor.cpp.

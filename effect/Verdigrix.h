@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 
+class ICairoControlXY;
+
 /// The Verdigrix effect: roughens a stereo signal by amplitude-modulating it with noise, an
 /// oscillator or the side chain, through a resonant filter that can follow the input's pitch.
 ///
@@ -79,6 +81,8 @@ public:
 
     /// The signal engine. Written only under the plug-in lock.
     AudioPlugin engine;
+    /// The XY pad's position in the editor's control list (6).
+    int padIndex = -1;
 
 private:
     void ConfigureParameters();
@@ -89,7 +93,7 @@ private:
     /// with an input other than the output's own main input.
     void ProcessInScratch(double** inputs, double** outputs, int frames);
 
-    // ---- Editor steps. The editor is not built yet: these mark where it joins in. ----------
+    // ---- Editor steps (effect/VerdigrixEditor.cpp) ------------------------------------------
     /// Builds the editor and attaches it to the plug-in base.
     void BuildEditor();
     /// The editor's reaction to a parameter change (graying, pad flags).
@@ -98,6 +102,10 @@ private:
     void UpdateEditorAfterReset();
     /// The editor's reaction to a processed block (redraw the pad).
     void UpdateEditorAfterBlock();
+    /// The XY pad, found through `padIndex`; null without an editor.
+    ICairoControlXY* Pad() const;
+    /// SetGrayed on every control bound to `parameterIndex`.
+    void GrayControlsOf(int parameterIndex, bool grayed);
 
     /// One filter per Filter Type, so type changes never allocate.
     ModulationFilterSet filters;

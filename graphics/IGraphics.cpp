@@ -215,7 +215,18 @@ void IGraphics::FillBox(const IArgbColour& colour, const IRectangle& rectangle,
                         const IBlendMode* blend)
 {
     const IBlendMode used = blend ? *blend : IBlendMode{};
-    const IRectangle r = ToBitmap(rectangle);
+    IRectangle fill = rectangle;
+    if (inRedraw)
+    {
+        // Only the area being repainted may change: the bitmap stays a whole picture of
+        // the editor, also where controls were not repainted.
+        if (!rectangle.Overlaps(paintArea))
+            return;
+        fill = {std::max(rectangle.left, paintArea.left), std::max(rectangle.top, paintArea.top),
+                std::min(rectangle.right, paintArea.right),
+                std::min(rectangle.bottom, paintArea.bottom)};
+    }
+    const IRectangle r = ToBitmap(fill);
     FillArea(drawingBitmap.get(), r.left, r.top, r.Width(), r.Height(), colour.Packed(),
              used.weight, BitmapModeOf(used));
 }
@@ -274,18 +285,34 @@ void IGraphics::RedrawArea(const IRectangle& area)
     if (controls.empty())
         return;
     paintArea = area;
-    if (canvas && canvas->IsBound())
+    cairo_t* context = canvas && canvas->IsBound() ? canvas->Context() : nullptr;
+    if (context)
     {
         // Controls draw in logical pixels; the bitmap holds window pixels.
-        cairo_identity_matrix(canvas->Context());
-        cairo_scale(canvas->Context(), DisplayScale(), DisplayScale());
+        cairo_identity_matrix(context);
+        cairo_scale(context, DisplayScale(), DisplayScale());
     }
+    inRedraw = true;
     for (auto& control : controls)
     {
         if (!control->hidden && control->bounds.Overlaps(area))
+        {
+            if (context)
+            {
+                // Each control clips to its bounds and resets the clip when done; the
+                // repaint area is set again for every one of them.
+                cairo_reset_clip(context);
+                cairo_new_path(context);
+                cairo_rectangle(context, area.left, area.top, area.Width(), area.Height());
+                cairo_clip(context);
+            }
             control->Paint(*this);
+        }
         control->MarkPainted();
     }
+    inRedraw = false;
+    if (context)
+        cairo_reset_clip(context);
     PaintToScreen(area);
 }
 

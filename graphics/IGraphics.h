@@ -79,6 +79,7 @@ public:
     /// when nothing is dirty; every second clean call runs the idle hooks.
     bool FindDirtyArea(IRectangle& area);
     /// Paints every visible control overlapping `area`, then shows the area on screen.
+    /// Drawing is clipped to `area`, so the rest of the bitmap keeps its picture.
     void RedrawArea(const IRectangle& area);
 
     // ---- Event routing (positions in window pixels) ----
@@ -185,6 +186,8 @@ protected:
 
 private:
     CairoCanvas* canvas = nullptr;
+    /// A RedrawArea is running: bitmap-layer fills stay inside `paintArea`.
+    bool inRedraw = false;
     /// A logical rectangle in drawing-bitmap pixels.
     IRectangle ToBitmap(const IRectangle& r);
     void Renumber();

@@ -3,10 +3,28 @@
 #include "graphics/IBitmap.h"
 #include "graphics/platform/PngResource.h"
 
+#include <atomic>
+
+namespace
+{
+std::atomic<double> screenScale{1.0};
+} // namespace
+
 IGraphicsHeadless::IGraphicsHeadless(IEffectBase* plugin, int width, int height,
                                      int framesPerSecond, double scale)
-    : IGraphics(plugin, width, height, framesPerSecond), scale(scale)
+    : IGraphics(plugin, width, height, framesPerSecond), scale(scale > 0.0 ? scale : ScreenScale())
 {
+}
+
+void IGraphicsHeadless::SetScreenScale(double s)
+{
+    if (s > 0.0)
+        screenScale = s;
+}
+
+double IGraphicsHeadless::ScreenScale()
+{
+    return screenScale;
 }
 
 IGraphicsHeadless::~IGraphicsHeadless() = default;

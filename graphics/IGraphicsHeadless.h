@@ -16,8 +16,9 @@
 class IGraphicsHeadless : public IGraphics
 {
 public:
+    /// `scale` <= 0 takes the screen scale (see SetScreenScale).
     IGraphicsHeadless(IEffectBase* plugin, int width, int height, int framesPerSecond,
-                      double scale = 1.0);
+                      double scale = 0.0);
     ~IGraphicsHeadless() override;
 
     /// One repaint timer tick: FindDirtyArea, then RedrawArea of the area as the window
@@ -48,6 +49,10 @@ public:
     int PaintCount() const { return paintCount; }
     const IRectangle& LastScreenArea() const { return lastScreenArea; }
     void SetDisplayScale(double s) { scale = s; }
+    /// The scale of the imaginary screen that editors made afterwards answer, as a window
+    /// class answers the real screen's (1.0 unless set; values <= 0 are ignored). Any thread.
+    static void SetScreenScale(double s);
+    static double ScreenScale();
 
     void PaintToScreen(const IRectangle& area) override;
     void CancelTextEntry() override;
