@@ -98,10 +98,20 @@ bool Usable(const IBitmap* bitmap)
            bitmap->Height() > 0;
 }
 
-uint32_t* Row(const IBitmap& bitmap, int64_t y)
+/// A bitmap's memory, read once per operation (the accessors are virtual).
+struct Plane
 {
-    return bitmap.Pixels() + y * bitmap.RowPixels();
-}
+    explicit Plane(const IBitmap& b)
+        : pixels(b.Pixels()), stride(b.RowPixels()), width(b.Width()), height(b.Height())
+    {
+    }
+    uint32_t* Row(int64_t y) const { return pixels + y * stride; }
+
+    uint32_t* pixels;
+    int64_t stride;
+    int64_t width;
+    int64_t height;
+};
 
 /// A rectangle in 64-bit coordinates, so that clipping hostile values cannot overflow.
 struct Span
@@ -110,17 +120,17 @@ struct Span
     bool Empty() const { return x1 <= x0 || y1 <= y0; }
 };
 
-Span ClipToBitmap(Span s, const IBitmap& bitmap)
+Span ClipToBitmap(Span s, const Plane& bitmap)
 {
     return {std::max<int64_t>(s.x0, 0), std::max<int64_t>(s.y0, 0),
-            std::min<int64_t>(s.x1, bitmap.Width()), std::min<int64_t>(s.y1, bitmap.Height())};
+            std::min<int64_t>(s.x1, bitmap.width), std::min<int64_t>(s.y1, bitmap.height)};
 }
 
 /// Source sampling of StretchBitmap for one destination pixel at a 16.16 source position.
 class Sampler
 {
 public:
-    Sampler(const IBitmap& src, Span rect, int mode, double factorX, double factorY, int64_t stepX,
+    Sampler(const Plane& src, Span rect, int mode, double factorX, double factorY, int64_t stepX,
             int64_t stepY)
         : src(src), rect(rect)
     {
@@ -145,7 +155,7 @@ public:
         switch (kind)
         {
         case Kind::Nearest:
-            out = Row(src, iy)[ix];
+            out = src.Row(iy)[ix];
             break;
         case Kind::Box:
             out = Box(ix, iy);
@@ -179,7 +189,7 @@ private:
         uint32_t greenAlpha = 0;
         for (int64_t y = y0; y < y1; ++y)
         {
-            const uint32_t* row = Row(src, y);
+            const uint32_t* row = src.Row(y);
             for (int64_t x = x0; x < x1; ++x)
             {
                 blueRed += row[x] & 0x00FF00FF;
@@ -207,16 +217,16 @@ private:
     {
         const bool lastColumn = ix + 1 >= rect.x1;
         const bool lastRow = iy + 1 >= rect.y1;
-        const uint32_t* row = Row(src, iy);
+        const uint32_t* row = src.Row(iy);
         const uint32_t top = lastColumn ? row[ix] : Lerp(row[ix], row[ix + 1], fx);
         if (lastRow)
             return top;
-        const uint32_t* next = Row(src, iy + 1);
+        const uint32_t* next = src.Row(iy + 1);
         const uint32_t bottom = lastColumn ? next[ix] : Lerp(next[ix], next[ix + 1], fx);
         return Lerp(top, bottom, fy);
     }
 
-    const IBitmap& src;
+    const Plane& src;
     Span rect;
     Kind kind = Kind::Nearest;
     int64_t window = 3;
@@ -239,10 +249,12 @@ void BlitBitmap(IBitmap* dest, const IBitmap* src, int x, int y, const BitmapRec
     const Combiner combine(weight, mode);
     if (!combine.Active())
         return;
+    const Plane from(*src);
+    const Plane to(*dest);
 
     Span s = sourceRect != nullptr
                  ? Span{sourceRect->left, sourceRect->top, sourceRect->right, sourceRect->bottom}
-                 : Span{0, 0, src->Width(), src->Height()};
+                 : Span{0, 0, from.width, from.height};
     int64_t px = x;
     int64_t py = y;
     // A source edge before the image moves the destination along, so pixels keep their place.
@@ -256,8 +268,8 @@ void BlitBitmap(IBitmap* dest, const IBitmap* src, int x, int y, const BitmapRec
         py -= s.y0;
         s.y0 = 0;
     }
-    s.x1 = std::min<int64_t>(s.x1, src->Width());
-    s.y1 = std::min<int64_t>(s.y1, src->Height());
+    s.x1 = std::min(s.x1, from.width);
+    s.y1 = std::min(s.y1, from.height);
     if (px < 0)
     {
         s.x0 -= px;
@@ -268,20 +280,20 @@ void BlitBitmap(IBitmap* dest, const IBitmap* src, int x, int y, const BitmapRec
         s.y0 -= py;
         py = 0;
     }
-    const int64_t w = std::min(s.x1 - s.x0, dest->Width() - px);
-    const int64_t h = std::min(s.y1 - s.y0, dest->Height() - py);
+    const int64_t w = std::min(s.x1 - s.x0, to.width - px);
+    const int64_t h = std::min(s.y1 - s.y0, to.height - py);
     if (w <= 0 || h <= 0)
         return;
 
     for (int64_t j = 0; j < h; ++j)
     {
-        const uint32_t* from = Row(*src, s.y0 + j) + s.x0;
-        uint32_t* to = Row(*dest, py + j) + px;
+        const uint32_t* source = from.Row(s.y0 + j) + s.x0;
+        uint32_t* target = to.Row(py + j) + px;
         if (combine.Plain())
-            std::memmove(to, from, static_cast<size_t>(w) * sizeof(uint32_t));
+            std::memmove(target, source, static_cast<size_t>(w) * sizeof(uint32_t));
         else
             for (int64_t i = 0; i < w; ++i)
-                to[i] = combine(from[i], to[i]);
+                target[i] = combine(source[i], target[i]);
     }
 }
 
@@ -326,28 +338,30 @@ void StretchBitmap(IBitmap* dest, const IBitmap* src, int dx, int dy, int dw, in
     const auto startX = static_cast<int64_t>(std::floor(double{sx} * 65536.0));
     const auto startY = static_cast<int64_t>(std::floor(double{sy} * 65536.0));
 
+    const Plane from(*src);
+    const Plane to(*dest);
     const Span sourceRect =
         ClipToBitmap({static_cast<int64_t>(std::floor(sx)), static_cast<int64_t>(std::floor(sy)),
                       static_cast<int64_t>(std::ceil(double{sx} + sw)),
                       static_cast<int64_t>(std::ceil(double{sy} + sh))},
-                     *src);
-    const Span target = ClipToBitmap({left, top, left + width, top + height}, *dest);
+                     from);
+    const Span target = ClipToBitmap({left, top, left + width, top + height}, to);
     if (sourceRect.Empty() || target.Empty())
         return;
 
-    const Sampler sampler(*src, sourceRect, mode, double{sw} / static_cast<double>(width),
+    const Sampler sampler(from, sourceRect, mode, double{sw} / static_cast<double>(width),
                           double{sh} / static_cast<double>(height), stepX, stepY);
     for (int64_t y = target.y0; y < target.y1; ++y)
     {
         const int64_t j = mirrorY ? height - 1 - (y - top) : y - top;
         const int64_t posY = startY + j * stepY;
-        uint32_t* to = Row(*dest, y);
+        uint32_t* row = to.Row(y);
         for (int64_t x = target.x0; x < target.x1; ++x)
         {
             const int64_t i = mirrorX ? width - 1 - (x - left) : x - left;
             uint32_t pixel = 0;
             if (sampler.Sample(startX + i * stepX, posY, pixel))
-                to[x] = combine(pixel, to[x]);
+                row[x] = combine(pixel, row[x]);
         }
     }
 }
@@ -358,7 +372,8 @@ void FillArea(IBitmap* dest, int x, int y, int w, int h, uint32_t colour, float 
         weight *= static_cast<float>(colour >> 24) / 255.0f;
     if (!Usable(dest) || !(weight > 0.0f))
         return;
-    const Span area = ClipToBitmap({x, y, int64_t{x} + w, int64_t{y} + h}, *dest);
+    const Plane to(*dest);
+    const Span area = ClipToBitmap({x, y, int64_t{x} + w, int64_t{y} + h}, to);
     if (area.Empty())
         return;
     const int m = weight >= 1.0f ? 256 : static_cast<int>(std::floor(weight * 256.0f));
@@ -370,7 +385,7 @@ void FillArea(IBitmap* dest, int x, int y, int w, int h, uint32_t colour, float 
     {
         for (int64_t row = area.y0; row < area.y1; ++row)
         {
-            uint32_t* p = Row(*dest, row);
+            uint32_t* p = to.Row(row);
             for (int64_t col = area.x0; col < area.x1; ++col)
                 p[col] = mix(p[col]);
         }
@@ -379,7 +394,7 @@ void FillArea(IBitmap* dest, int x, int y, int w, int h, uint32_t colour, float 
     {
     case 256:
         for (int64_t row = area.y0; row < area.y1; ++row)
-            std::fill(Row(*dest, row) + area.x0, Row(*dest, row) + area.x1, colour);
+            std::fill(to.Row(row) + area.x0, to.Row(row) + area.x1, colour);
         break;
     case 128:
         eachRow([half = Half(colour)](uint32_t d) { return half + Half(d); });
