@@ -1,6 +1,7 @@
 #include "graphics/BitmapOperations.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -126,6 +127,18 @@ Span ClipToBitmap(Span s, const Plane& bitmap)
             std::min<int64_t>(s.x1, bitmap.width), std::min<int64_t>(s.y1, bitmap.height)};
 }
 
+/// Integer division of a box sum (at most 25 x 255) by the pixel count (1..25) as a
+/// multiplication: with m = ceil(2^24 / n), (v * m) >> 24 equals v / n exactly while
+/// v * (m * n - 2^24) < 2^24, which holds for every v below 2^24 / 25.
+constexpr int kInverseShift = 24;
+constexpr auto kInverse = []
+{
+    std::array<uint64_t, 26> table{};
+    for (uint64_t n = 1; n < table.size(); ++n)
+        table[n] = ((uint64_t{1} << kInverseShift) + n - 1) / n;
+    return table;
+}();
+
 /// Source sampling of StretchBitmap for one destination pixel at a 16.16 source position.
 class Sampler
 {
@@ -197,8 +210,11 @@ private:
             }
         }
         const auto count = static_cast<uint32_t>((x1 - x0) * (y1 - y0));
-        return ((blueRed & 0xFFFF) / count) | (((blueRed >> 16) / count) << 16) |
-               (((greenAlpha & 0xFFFF) / count) << 8) | (((greenAlpha >> 16) / count) << 24);
+        const uint64_t inverse = kInverse[count];
+        const auto divide = [inverse](uint32_t sum)
+        { return static_cast<uint32_t>((sum * inverse) >> kInverseShift); };
+        return divide(blueRed & 0xFFFF) | (divide(blueRed >> 16) << 16) |
+               (divide(greenAlpha & 0xFFFF) << 8) | (divide(greenAlpha >> 16) << 24);
     }
 
     static uint32_t Lerp(uint32_t a, uint32_t b, uint32_t f)
