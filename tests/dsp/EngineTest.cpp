@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 #include "dsp/filters/SmoothedFilterDesign.h"
+#include "dsp/filters/rbj/LowPass.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,47 @@ TEST(AudioPlugin, ConstructionValuesDescribeADefinedEngine)
         changed |= block.left[i] != input.left[i];
     }
     EXPECT_TRUE(changed);
+}
+
+TEST(AudioPlugin, MakeFilterInstallsTheDesignOfEachFilterType)
+{
+    struct Case
+    {
+        int type;
+        const char* name;
+    };
+    for (const Case& c : {Case{0, "RBJ Low Pass"}, Case{1, "RBJ Band Pass 1"},
+                          Case{2, "RBJ High Pass"}, Case{7, "RBJ Low Pass"}})
+    {
+        const auto f = AudioPlugin::makeFilter(c.type);
+        EXPECT_STREQ(f->name(), c.name);
+        EXPECT_EQ(f->channelCount(), 2);
+        using LowPass = Dsp::SmoothedFilterDesign<Dsp::RBJ::Design::LowPass, 2, Dsp::DirectFormII>;
+        if (const auto* smoothed = dynamic_cast<const LowPass*>(f.get()))
+        {
+            EXPECT_EQ(smoothed->transitionSamples, 512);
+        }
+    }
+}
+
+TEST(AudioPlugin, UnusableSampleRatesAreLimitedAndProcessingStaysFinite)
+{
+    for (int rate : {0, -44100, 5, 2000000000})
+    {
+        AudioPlugin e;
+        resetEngine(e, rate);
+        EXPECT_GE(e.sampleRate, 1);
+        EXPECT_LE(e.sampleRate, AudioProcessor::kMaxSampleRate);
+        for (int source = 0; source <= 4; ++source)
+        {
+            e.sourceType = source;
+            e.followPitch = source % 2 == 0;
+            auto block = StereoBlock::random(300, 9);
+            e.runBlock(block.channels(), block.size());
+            for (double v : block.left)
+                ASSERT_TRUE(std::isfinite(v)) << rate << " " << source;
+        }
+    }
 }
 
 TEST(AudioPlugin, RateChangeRedesignsAndRecreatesButKeepsOscillatorPeriods)
