@@ -25,6 +25,7 @@ class Vst2ModuleTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
+        KeepDrawingLibrariesResident();
         std::string error;
         module = Vst2Module::Load(Vst2ModulePath(), &error).release();
         ASSERT_NE(module, nullptr) << error;
