@@ -101,6 +101,16 @@ void SetOscillatorFrequencies(AudioPlugin& engine, double hz)
     engine.saw.setFrequency(hz);
 }
 
+/// A host's rate truncated to whole hertz. Rates no engine can run at (not finite, or out of
+/// the int range) are held to what the engine accepts rather than cast undefined.
+int WholeHertz(double rate)
+{
+    if (!std::isfinite(rate))
+        return 0;
+    return static_cast<int>(
+        std::clamp(rate, 0.0, static_cast<double>(AudioProcessor::kMaxSampleRate)));
+}
+
 void CopySamples(const double* from, double* to, int frames)
 {
     if (from != to)
@@ -198,7 +208,7 @@ void Verdigrix::ApplyToEngine(int index)
 void Verdigrix::ResetProcessing()
 {
     IPluginLock::Guard guard(lock);
-    engine.setSampleRate(static_cast<int>(sampleRate));
+    engine.setSampleRate(WholeHertz(sampleRate));
     engine.setOversampling(1);
     UpdateEditorAfterReset();
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -305,11 +306,26 @@ TEST(VerdigrixProcessing, ResetDesignsTheEngineForEachRate)
     }
 }
 
-TEST(VerdigrixProcessing, FractionalHostRateIsTruncated)
+TEST(VerdigrixProcessing, HostRatesAreTruncatedAndUnusableOnesHeld)
 {
-    Verdigrix effect;
-    EffectHost(effect).Configure(44099.9, 512);
-    EXPECT_EQ(effect.engine.sampleRate, 44099);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::pair<double, int> rates[] = {{44099.9, 44099},
+                                            {1e12, AudioProcessor::kMaxSampleRate},
+                                            {inf, 1},
+                                            {nan, 1},
+                                            {-48000.0, 1}};
+    for (const auto& [rate, engineRate] : rates)
+    {
+        SCOPED_TRACE(rate);
+        Rig rig(AudioPlugin::kNoise, rate, 512);
+        EXPECT_EQ(rig.effect.engine.sampleRate, engineRate);
+        Inputs in(512);
+        Outputs out(512);
+        rig.host.Process(in.Pointers(), out.Pointers(), 512);
+        EXPECT_TRUE(std::all_of(out.channels[0].begin(), out.channels[0].end(),
+                                [](double x) { return std::isfinite(x); }));
+    }
 }
 
 } // namespace

@@ -76,6 +76,16 @@ TEST(VerdigrixState, DefaultDocumentIsExactlyTheKnownText)
               kDefaultDocument);
 }
 
+TEST(VerdigrixState, ChunkThatCannotGrowReportsFailureAndStaysAsItWas)
+{
+    Verdigrix effect;
+    IByteChunk chunk;
+    chunk.PutInt32(7);
+    chunk.SetSizeLimit(64);
+    EXPECT_FALSE(effect.SerializeState(chunk));
+    EXPECT_EQ(chunk.Size(), 4);
+}
+
 TEST(VerdigrixState, RoundTripRestoresEveryValueAfterWhatPrecedesIt)
 {
     Verdigrix source;
