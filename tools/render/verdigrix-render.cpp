@@ -1,14 +1,18 @@
 // verdigrix-render: renders an audio file (or, without one, a short musical test signal it
-// synthesises) through the Verdigrix signal engine and writes the result as WAV or FLAC.
+// synthesises) through the Verdigrix plug-in, loaded from its module as a host loads it, and
+// writes the result as WAV or FLAC.
 //
 //   verdigrix-render [options] [INPUT]
 //
-// The engine is driven by EngineDriver alone; everything else (options, files, the test
-// signal, the report) does not know what processes the audio.
+// The plug-in is reached only through a RenderHost (one per plug-in format); everything else
+// (options, files, the test signal, the report) does not know which format processes the audio.
 
-#include "dsp/AudioPlugin.h"
+#include "tools/render/ParameterAssignment.h"
+#include "tools/render/RenderHost.h"
+#include "tools/render/Vst3RenderHost.h"
 
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,80 +21,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace
 {
-
-// ---------------------------------------------------------------------------------------
-// Settings, in the units and ranges of the effect's parameters.
-
-struct Settings
-{
-    int source = 0;          ///< 0 noise, 1 stereo noise, 2 sine, 3 saw, 4 square, 5 side chain
-    int filterType = 1;      ///< 0 low pass, 1 band pass, 2 high pass
-    double frequency = 2500; ///< Hz, 300..18000
-    double q = 1.0;          ///< 0.1..4
-    double amount = 100;     ///< %, 0..100
-    double inputDb = 0;      ///< -15..15
-    double outputDb = 0;     ///< -15..15
-    bool saturation = true;
-    bool followPitch = false;
-    int blockSize = 512;
-};
-
-const char* const kSourceNames[] = {"noise", "stereo-noise", "sine", "saw", "square", "sidechain"};
-const char* const kSourceTexts[] = {"Noise", "Stereo Noise", "Sine", "Saw", "Square", "Ext. input"};
-const char* const kFilterNames[] = {"lowpass", "bandpass", "highpass"};
-const char* const kFilterTexts[] = {"Low Pass", "Band Pass", "High Pass"};
-
-// ---------------------------------------------------------------------------------------
-// EngineDriver: the only part that touches the engine. It applies the settings as the
-// effect's parameter handler does and processes blocks as the effect's block processing
-// does.
-
-class EngineDriver
-{
-public:
-    EngineDriver(const Settings& settings, int sampleRate)
-    {
-        engine.setSampleRate(sampleRate);
-        engine.setOversampling(1);
-        engine.sourceType = settings.source;
-        engine.filter.reset();
-        engine.filter = AudioPlugin::makeFilter(settings.filterType);
-        engine.filterType = settings.filterType;
-        engine.frequency = settings.frequency;
-        engine.q = settings.q;
-        engine.updateFilter();
-        for (Oscillator* o :
-             {static_cast<Oscillator*>(&engine.sine), static_cast<Oscillator*>(&engine.square),
-              static_cast<Oscillator*>(&engine.saw)})
-            o->setFrequency(settings.frequency);
-        engine.amount = settings.amount / 200.0;
-        engine.followPitch = settings.followPitch;
-        engine.inputGain = std::exp(settings.inputDb * 0.1151292546497);
-        engine.outputGain = std::exp(settings.outputDb * 0.1151292546497);
-        engine.saturation = settings.saturation;
-    }
-
-    /// Processes `frames` samples of `left`/`right` in place; `sideLeft`/`sideRight` feed
-    /// the side-chain source (may be null).
-    void process(double* left, double* right, const double* sideLeft, const double* sideRight,
-                 int frames)
-    {
-        engine.sidechain = {sideLeft, sideRight};
-        double* channels[2] = {left, right};
-        engine.runBlock(channels, frames);
-    }
-
-    const char* filterName() const { return engine.filter->name(); }
-
-private:
-    AudioPlugin engine;
-};
 
 // ---------------------------------------------------------------------------------------
 // Audio in memory.
@@ -251,22 +190,25 @@ void usage(FILE* to)
     std::fprintf(
         to,
         "usage: verdigrix-render [options] [INPUT.wav|INPUT.flac]\n"
-        "Renders INPUT (or a synthesised test phrase) through the Verdigrix engine.\n"
+        "Renders INPUT (or a synthesised test phrase) through the Verdigrix plug-in.\n"
+        "  --plugin PATH       the VST3 bundle to load (default: the one built with this tool)\n"
+        "  --list              print the parameters as a host sees them, then stop\n"
+        "  --set \"Title=VALUE\" set a parameter by its title (or #index) to one of its value\n"
+        "                      texts or a number in its units, e.g. --set \"Filter Type=High "
+        "Pass\"\n"
+        "                      --set \"Filter Frequency=1200\" (repeatable)\n"
+        "  --state-in FILE     load the plug-in's state before the settings\n"
+        "  --state-out FILE    save the plug-in's state after the render\n"
         "  --out FILE          output .wav or .flac (default out/demo.wav)\n"
-        "  --source NAME       noise, stereo-noise, sine, saw, square, sidechain (default noise)\n"
-        "  --filter NAME       lowpass, bandpass, highpass (default bandpass)\n"
-        "  --freq HZ           filter/oscillator frequency, 300..18000 (default 2500)\n"
-        "  --q Q               filter Q (band pass: octaves), 0.1..4 (default 1)\n"
-        "  --amount PERCENT    effect amount, 0..100 (default 100)\n"
-        "  --input-db DB       input level, -15..15 (default 0)\n"
-        "  --output-db DB      output level, -15..15 (default 0)\n"
-        "  --saturation on|off analog saturation (default on)\n"
-        "  --follow on|off     follow the input's pitch (default off)\n"
         "  --sidechain FILE    side-chain input (else channels 3-4 of INPUT, or the\n"
         "                      test phrase's kick)\n"
         "  --block N           host block size, 1..65536 (default 512)\n"
-        "  --seconds S         length of the test phrase, 0.1..60 (default 4)\n"
+        "  --bits 32|64        sample width the plug-in processes in (default 64)\n"
+        "  --seconds S         length of the test phrase, 0.1..600 (default 4)\n"
         "  --rate HZ           sample rate of the test phrase, 8000..384000 (default 44100)\n"
+        "Shorthands: --source noise|stereo-noise|sine|saw|square|sidechain,\n"
+        "  --filter lowpass|bandpass|highpass, --freq HZ, --q Q, --amount PERCENT,\n"
+        "  --input-db DB, --output-db DB, --saturation on|off, --follow on|off\n"
         "  --help\n");
 }
 
@@ -280,6 +222,11 @@ bool parseNumber(const char* text, double low, double high, double& out)
     return true;
 }
 
+const char* const kSourceNames[] = {"noise", "stereo-noise", "sine", "saw", "square", "sidechain"};
+const char* const kSourceTexts[] = {"Noise", "Stereo Noise", "Sine", "Saw", "Square", "Ext. input"};
+const char* const kFilterNames[] = {"lowpass", "bandpass", "highpass"};
+const char* const kFilterTexts[] = {"Low Pass", "Band Pass", "High Pass"};
+
 int indexOf(const char* const* names, int count, const std::string& name)
 {
     for (int i = 0; i < count; ++i)
@@ -290,11 +237,55 @@ int indexOf(const char* const* names, int count, const std::string& name)
 
 struct Options
 {
-    Settings settings;
+    std::string plugin = VERDIGRIX_VST3_BUNDLE;
+    bool list = false;
+    std::vector<std::string> sets; ///< "Title=value", in command-line order
+    std::string stateIn, stateOut;
     std::string input, sidechain, output = "out/demo.wav";
+    int blockSize = 512;
+    int bits = 64;
     double seconds = 4.0;
     double rate = 44100;
 };
+
+/// The shorthand options, as the settings they stand for.
+bool shorthand(const std::string& arg, const std::string& value, Options& o, bool& ok)
+{
+    struct Plain
+    {
+        const char* option;
+        const char* title;
+    };
+    static const Plain plain[] = {
+        {"--freq", "Filter Frequency"},  {"--q", "Filter Q"},
+        {"--amount", "Effect Amount"},   {"--input-db", "Input level"},
+        {"--output-db", "Output level"}, {"--saturation", "Analog Saturation"},
+        {"--follow", "Follow Pitch"}};
+    ok = true;
+    if (arg == "--source")
+    {
+        const int i = indexOf(kSourceNames, 6, value);
+        ok = i >= 0;
+        if (ok)
+            o.sets.push_back(std::string("Source Type=") + kSourceTexts[i]);
+        return true;
+    }
+    if (arg == "--filter")
+    {
+        const int i = indexOf(kFilterNames, 3, value);
+        ok = i >= 0;
+        if (ok)
+            o.sets.push_back(std::string("Filter Type=") + kFilterTexts[i]);
+        return true;
+    }
+    for (const Plain& p : plain)
+        if (arg == p.option)
+        {
+            o.sets.push_back(std::string(p.title) + "=" + value);
+            return true;
+        }
+    return false;
+}
 
 /// Parses the command line; returns an exit code to stop with, or -1 to go on.
 int parse(int argc, char** argv, Options& o)
@@ -312,6 +303,11 @@ int parse(int argc, char** argv, Options& o)
             usage(stdout);
             return 0;
         }
+        if (arg == "--list")
+        {
+            o.list = true;
+            continue;
+        }
         if (arg.rfind("--", 0) != 0)
         {
             if (!o.input.empty())
@@ -323,62 +319,149 @@ int parse(int argc, char** argv, Options& o)
             return fail("missing value for " + arg);
         const char* value = argv[++i];
         double number = 0;
-        auto numberIn = [&](double low, double high, double& out)
-        {
-            if (parseNumber(value, low, high, number))
-            {
-                out = number;
-                return true;
-            }
-            return false;
-        };
-        auto onOff = [&](bool& out)
-        {
-            if (std::strcmp(value, "on") != 0 && std::strcmp(value, "off") != 0)
-                return false;
-            out = std::strcmp(value, "on") == 0;
-            return true;
-        };
-        Settings& s = o.settings;
-        double block = 0;
         bool ok = true;
-        if (arg == "--out")
+        if (shorthand(arg, value, o, ok))
+        {
+        }
+        else if (arg == "--plugin")
+            o.plugin = value;
+        else if (arg == "--set")
+            o.sets.emplace_back(value);
+        else if (arg == "--state-in")
+            o.stateIn = value;
+        else if (arg == "--state-out")
+            o.stateOut = value;
+        else if (arg == "--out")
             o.output = value;
         else if (arg == "--sidechain")
             o.sidechain = value;
-        else if (arg == "--source")
-            ok = (s.source = indexOf(kSourceNames, 6, value)) >= 0;
-        else if (arg == "--filter")
-            ok = (s.filterType = indexOf(kFilterNames, 3, value)) >= 0;
-        else if (arg == "--freq")
-            ok = numberIn(300, 18000, s.frequency);
-        else if (arg == "--q")
-            ok = numberIn(0.1, 4, s.q);
-        else if (arg == "--amount")
-            ok = numberIn(0, 100, s.amount);
-        else if (arg == "--input-db")
-            ok = numberIn(-15, 15, s.inputDb);
-        else if (arg == "--output-db")
-            ok = numberIn(-15, 15, s.outputDb);
-        else if (arg == "--saturation")
-            ok = onOff(s.saturation);
-        else if (arg == "--follow")
-            ok = onOff(s.followPitch);
         else if (arg == "--block")
         {
-            ok = numberIn(1, 65536, block) && block == std::floor(block);
-            s.blockSize = static_cast<int>(block);
+            ok = parseNumber(value, 1, 65536, number) && number == std::floor(number);
+            o.blockSize = static_cast<int>(number);
+        }
+        else if (arg == "--bits")
+        {
+            ok = parseNumber(value, 32, 64, number) && (number == 32 || number == 64);
+            o.bits = static_cast<int>(number);
         }
         else if (arg == "--seconds")
-            ok = numberIn(0.1, 60, o.seconds);
+            ok = parseNumber(value, 0.1, 600, o.seconds);
         else if (arg == "--rate")
-            ok = numberIn(8000, 384000, o.rate) && o.rate == std::floor(o.rate);
+            ok = parseNumber(value, 8000, 384000, o.rate) && o.rate == std::floor(o.rate);
         else
             return fail("unknown option " + arg);
         if (!ok)
             return fail("invalid value '" + std::string(value) + "' for " + arg);
     }
     return -1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Files of bytes (plug-in states).
+
+bool readBytes(const std::string& path, std::vector<char>& bytes, std::string& error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+    {
+        error = "cannot read '" + path + "'";
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return true;
+}
+
+bool writeBytes(const std::string& path, const std::vector<char>& bytes, std::string& error)
+{
+    const auto parent = std::filesystem::path(path).parent_path();
+    std::error_code ec;
+    if (!parent.empty())
+        std::filesystem::create_directories(parent, ec);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file.flush())
+    {
+        error = "cannot write '" + path + "'";
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Report.
+
+std::string valueWithUnits(RenderHost& host, const RenderHost::Parameter& p, int index)
+{
+    std::string text = host.ValueText(index, host.Normalized(index));
+    if (text.empty())
+    {
+        char number[32];
+        std::snprintf(number, sizeof(number), "%.3f", host.Normalized(index));
+        text = number;
+    }
+    if (!p.units.empty() && !p.isList)
+        text += " " + p.units;
+    return text;
+}
+
+void printParameters(RenderHost& host, const std::vector<RenderHost::Parameter>& params)
+{
+    for (std::size_t i = 0; i < params.size(); ++i)
+    {
+        const RenderHost::Parameter& p = params[i];
+        const int index = static_cast<int>(i);
+        std::string range;
+        if (p.isList)
+            for (const std::string& v : p.values)
+                range += (range.empty() ? "" : " | ") + v;
+        else
+        {
+            char text[96];
+            std::snprintf(text, sizeof(text), "%g .. %g%s%s", p.min, p.max,
+                          p.units.empty() ? "" : " ", p.units.c_str());
+            range = text;
+        }
+        std::printf("  #%-2d %-18s = %-12s  [%s]%s\n", index, p.title.c_str(),
+                    valueWithUnits(host, p, index).c_str(), range.c_str(),
+                    p.automatable ? "" : " (not automatable)");
+    }
+}
+
+/// A progress bar on stderr, for renders long enough to wait for, when stderr is a terminal.
+class Progress
+{
+public:
+    Progress(long total, double seconds) : total(total), shown(isatty(2) != 0 && seconds > 5.0) {}
+    void update(long done)
+    {
+        if (!shown)
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        if (done < total && now - last < std::chrono::milliseconds(100))
+            return;
+        last = now;
+        const int width = 40;
+        const int filled = static_cast<int>(width * done / std::max(1L, total));
+        std::fprintf(stderr, "\r  [%s%s] %3d%%",
+                     std::string(static_cast<size_t>(filled), '#').c_str(),
+                     std::string(static_cast<size_t>(width - filled), '-').c_str(),
+                     static_cast<int>(100 * done / std::max(1L, total)));
+        if (done >= total)
+            std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+
+private:
+    long total;
+    bool shown;
+    std::chrono::steady_clock::time_point last{};
+};
+
+int failWith(const std::string& message)
+{
+    std::fprintf(stderr, "verdigrix-render: %s\n", message.c_str());
+    return 1;
 }
 
 } // namespace
@@ -388,79 +471,115 @@ int main(int argc, char** argv)
     Options options;
     if (const int code = parse(argc, argv, options); code >= 0)
         return code;
-    const Settings& s = options.settings;
 
     std::string error;
+    std::unique_ptr<RenderHost> host = std::make_unique<Vst3RenderHost>(options.bits == 32 ? 0 : 1);
+    if (!host->Load(options.plugin, error))
+        return failWith("cannot load '" + options.plugin + "': " + error);
+    const std::vector<RenderHost::Parameter> params = host->Parameters();
+
+    // Resolve every setting before any work, so a typo stops with nothing written.
+    std::vector<ParameterAssignment> assignments;
+    for (const std::string& text : options.sets)
+    {
+        ParameterAssignment a;
+        if (!ParameterAssignment::Parse(text, *host, params, a, error))
+        {
+            std::fprintf(stderr, "verdigrix-render: %s\n", error.c_str());
+            return 2;
+        }
+        assignments.push_back(a);
+    }
+
     Audio audio;
-    if (options.input.empty())
+    if (options.list)
+        audio.sampleRate = static_cast<int>(options.rate);
+    else if (options.input.empty())
         audio = synthesise(static_cast<int>(options.rate), options.seconds);
     else if (auto read = readAudio(options.input, error))
         audio = std::move(*read);
     else
-    {
-        std::fprintf(stderr, "verdigrix-render: %s\n", error.c_str());
-        return 1;
-    }
+        return failWith(error);
 
     if (!options.sidechain.empty())
     {
         auto side = readAudio(options.sidechain, error);
         if (!side)
-        {
-            std::fprintf(stderr, "verdigrix-render: %s\n", error.c_str());
-            return 1;
-        }
+            return failWith(error);
         if (side->sampleRate != audio.sampleRate)
-        {
-            std::fprintf(stderr, "verdigrix-render: side chain runs at %d Hz, input at %d Hz\n",
-                         side->sampleRate, audio.sampleRate);
-            return 1;
-        }
+            return failWith("side chain runs at " + std::to_string(side->sampleRate) +
+                            " Hz, input at " + std::to_string(audio.sampleRate) + " Hz");
         // Shorter side chains end in silence.
         side->left.resize(audio.left.size(), 0.0);
         side->right.resize(audio.left.size(), 0.0);
         audio.sideLeft = std::move(side->left);
         audio.sideRight = std::move(side->right);
     }
-    if (s.source == 5 && audio.sideLeft.empty())
+    const bool hasSide = !audio.sideLeft.empty();
+
+    if (!options.stateIn.empty())
     {
-        std::fprintf(stderr, "verdigrix-render: the sidechain source needs --sidechain FILE or a "
-                             "4-channel input\n");
-        return 1;
+        std::vector<char> state;
+        if (!readBytes(options.stateIn, state, error) || !host->LoadState(state, error))
+            return failWith("state '" + options.stateIn + "': " + error);
+    }
+    if (!host->Start(audio.sampleRate, options.blockSize, hasSide, error))
+        return failWith(error);
+    for (const ParameterAssignment& a : assignments)
+        host->SetParameter(a.index, a.normalized);
+    // An empty block hands the settings to the plug-in before any audio.
+    double none[1] = {0.0};
+    const double* noIn[2] = {none, none};
+    double* noOut[2] = {none, none};
+    host->Process(noIn, nullptr, noOut, 0);
+
+    if (options.list)
+    {
+        std::printf("%s, parameters as a host sees them:\n", host->Description().c_str());
+        printParameters(*host, params);
+        return 0;
     }
 
     const double inPeak = peakDb(audio);
-    EngineDriver driver(s, audio.sampleRate);
+    std::vector<double> outLeft(audio.left.size()), outRight(audio.right.size());
+    const double duration = static_cast<double>(audio.frames()) / audio.sampleRate;
+    Progress progress(audio.frames(), duration);
     const auto start = std::chrono::steady_clock::now();
-    const bool hasSide = !audio.sideLeft.empty();
-    for (long done = 0; done < audio.frames(); done += s.blockSize)
+    for (long done = 0; done < audio.frames(); done += options.blockSize)
     {
-        const int n = static_cast<int>(std::min<long>(s.blockSize, audio.frames() - done));
+        const int n = static_cast<int>(std::min<long>(options.blockSize, audio.frames() - done));
         const std::size_t at = static_cast<std::size_t>(done);
-        driver.process(audio.left.data() + at, audio.right.data() + at,
-                       hasSide ? audio.sideLeft.data() + at : nullptr,
-                       hasSide ? audio.sideRight.data() + at : nullptr, n);
+        const double* in[2] = {audio.left.data() + at, audio.right.data() + at};
+        const double* side[2] = {hasSide ? audio.sideLeft.data() + at : nullptr,
+                                 hasSide ? audio.sideRight.data() + at : nullptr};
+        double* out[2] = {outLeft.data() + at, outRight.data() + at};
+        if (!host->Process(in, hasSide ? side : nullptr, out, n))
+            return failWith("the plug-in failed to process a block");
+        progress.update(done + n);
     }
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    audio.left = std::move(outLeft);
+    audio.right = std::move(outRight);
 
     if (!writeAudio(options.output, audio, error))
+        return failWith(error);
+    if (!options.stateOut.empty())
     {
-        std::fprintf(stderr, "verdigrix-render: %s\n", error.c_str());
-        return 1;
+        std::vector<char> state;
+        if (!host->SaveState(state, error) || !writeBytes(options.stateOut, state, error))
+            return failWith("state '" + options.stateOut + "': " + error);
     }
 
-    const double duration = static_cast<double>(audio.frames()) / audio.sampleRate;
-    std::printf("verdigrix-render: %s\n", audio.description.c_str());
-    std::printf("  source %s, filter %s (%s) at %.0f Hz, Q %.2f, amount %.0f %%\n",
-                kSourceTexts[s.source], kFilterTexts[s.filterType], driver.filterName(),
-                s.frequency, s.q, s.amount);
-    std::printf("  input %+.1f dB, output %+.1f dB, saturation %s, follow pitch %s, blocks of %d\n",
-                s.inputDb, s.outputDb, s.saturation ? "on" : "off", s.followPitch ? "on" : "off",
-                s.blockSize);
-    std::printf("  %ld frames (%.2f s) processed in %.1f ms (%.0fx real time)\n", audio.frames(),
-                duration, elapsed * 1000, elapsed > 0 ? duration / elapsed : 0.0);
+    std::printf("verdigrix-render: %s through %s\n", audio.description.c_str(),
+                host->Description().c_str());
+    printParameters(*host, params);
+    std::printf("  %ld frames (%.2f s) in blocks of %d, %d-bit, processed in %.1f ms (%.0fx real "
+                "time)\n",
+                audio.frames(), duration, options.blockSize, options.bits, elapsed * 1000,
+                elapsed > 0 ? duration / elapsed : 0.0);
     std::printf("  peak in %.1f dBFS, out %.1f dBFS\n", inPeak, peakDb(audio));
-    std::printf("  wrote %s\n", options.output.c_str());
+    std::printf("  wrote %s%s%s\n", options.output.c_str(), options.stateOut.empty() ? "" : " and ",
+                options.stateOut.c_str());
     return 0;
 }
