@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace
@@ -54,6 +55,30 @@ double ICairoControlXY::FrequencyToX(double frequency, double left, double right
 double ICairoControlXY::DecibelsToY(double decibels) const
 {
     return bounds.bottom - (decibels / decibelRange + 1.0) * 0.5 * bounds.Height();
+}
+
+double ICairoControlXY::ResponseDecibels(const Dsp::BiquadCascade& cascade,
+                                         double normalizedFrequency)
+{
+    // |b0 + b1 z + b2 z^2|^2 on the unit circle is b0^2 + b1^2 + b2^2
+    // + 2 (b0 b1 + b1 b2) cos w + 2 b0 b2 cos 2w; the denominator likewise with 1, a1, a2.
+    const double w = 2.0 * std::numbers::pi * normalizedFrequency;
+    const double c1 = std::cos(w);
+    const double c2 = 2.0 * c1 * c1 - 1.0;
+    double power = 1.0;
+    for (int i = 0; i < cascade.stageCount(); ++i)
+    {
+        const Dsp::BiquadCoefficients& s = cascade.stage(i);
+        const double numerator = s.b0 * s.b0 + s.b1 * s.b1 + s.b2 * s.b2 +
+                                 2.0 * (s.b0 * s.b1 + s.b1 * s.b2) * c1 + 2.0 * s.b0 * s.b2 * c2;
+        const double denominator =
+            1.0 + s.a1 * s.a1 + s.a2 * s.a2 + 2.0 * (s.a1 + s.a1 * s.a2) * c1 + 2.0 * s.a2 * c2;
+        if (!(denominator > 0.0) || !std::isfinite(denominator))
+            return std::numeric_limits<double>::quiet_NaN();
+        power *= std::max(numerator, 0.0) / denominator;
+    }
+    // ln |H| = ln |H|^2 / 2.
+    return 0.5 * std::log(power) * kDecibelsPerNeper;
 }
 
 void ICairoControlXY::MousePressed(int, int, const IMouseState&)
@@ -161,8 +186,7 @@ void ICairoControlXY::DrawCurve(cairo_t* context, const Snapshot& snapshot) cons
     const double rate = snapshot.rate;
     for (int f = minFrequency; f <= maxFrequency; ++f)
     {
-        const double magnitude = std::abs(snapshot.coefficients.responseAt(f / rate));
-        double d = std::log(magnitude) * kDecibelsPerNeper;
+        double d = ResponseDecibels(snapshot.coefficients, f / rate);
         // A degenerate design answers not-a-number; a NaN point would put the shared
         // cairo context into a permanent error state, so it draws at the bottom.
         if (std::isnan(d))

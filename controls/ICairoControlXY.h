@@ -46,6 +46,10 @@ public:
     double FrequencyToX(double frequency, double left, double right) const;
     /// Vertical position of `decibels` on the pad (top +range, bottom -range).
     double DecibelsToY(double decibels) const;
+    /// Magnitude of the cascade's response at f / sample rate, in decibels: the closed form
+    /// of |H|^2 per section (one cosine, no complex division), which keeps a curve of
+    /// 17701 points cheap. Not-a-number where a denominator is zero or not finite.
+    static double ResponseDecibels(const Dsp::BiquadCascade& cascade, double normalizedFrequency);
 
     /// Set by the effect: the frequency axis does not follow the mouse, no grid is drawn.
     std::atomic<bool> frequencyLocked{false};

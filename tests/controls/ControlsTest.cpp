@@ -409,3 +409,20 @@ TEST(XYPad, BrokenResponseLeavesTheCanvasUsable)
     EXPECT_EQ(editor.Pixel(412, 412), kAccentPixel) << "later controls still draw";
     (void)button;
 }
+
+TEST(XYPad, CurveDecibelsMatchTheFiltersComplexResponse)
+{
+    Dsp::BiquadCascade cascade;
+    cascade.setStageCount(2);
+    cascade.stage(0).assignCoefficients(1.2, -1.7, 0.75, 0.1, 0.2, 0.1);   // low pass-like
+    cascade.stage(1).assignCoefficients(1.05, -1.9, 0.93, 0.3, 0.0, -0.3); // band pass-like
+    for (double f : {0.003, 0.05, 0.2, 0.45}) // away from the exact zeros at 0 and 0.5
+    {
+        const double expected = 20.0 * std::log10(std::abs(cascade.responseAt(f)));
+        EXPECT_NEAR(ICairoControlXY::ResponseDecibels(cascade, f), expected, 1e-7) << f;
+    }
+    Dsp::BiquadCascade broken;
+    broken.setStageCount(1);
+    broken.stage(0).a1 = std::numeric_limits<double>::infinity();
+    EXPECT_TRUE(std::isnan(ICairoControlXY::ResponseDecibels(broken, 0.1)));
+}
