@@ -1,41 +1,8 @@
 #include "graphics/CairoTextPainter.h"
 
 #include "graphics/CairoCanvas.h"
+#include "graphics/FontFaceCache.h"
 #include "graphics/platform/ResourceTable.h"
-
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include <cairo-ft.h>
-
-#include <memory>
-
-namespace
-{
-/// A FreeType library with one face, released together once cairo lets go of the face.
-struct FreeTypeFont
-{
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-
-    FreeTypeFont() = default;
-    FreeTypeFont(const FreeTypeFont&) = delete;
-    FreeTypeFont& operator=(const FreeTypeFont&) = delete;
-    ~FreeTypeFont()
-    {
-        if (face != nullptr)
-            FT_Done_Face(face);
-        if (library != nullptr)
-            FT_Done_FreeType(library);
-    }
-};
-
-const cairo_user_data_key_t kFontKey{};
-
-void DestroyFont(void* font)
-{
-    delete static_cast<FreeTypeFont*>(font);
-}
-} // namespace
 
 CairoTextPainter::CairoTextPainter(const CairoCanvas& canvas) : module(canvas.Module()) {}
 
@@ -61,33 +28,11 @@ bool CairoTextPainter::LoadFont(int id)
     if (!resource)
         return false;
 
-    auto font = std::make_unique<FreeTypeFont>();
-    if (FT_Init_FreeType(&font->library) != 0)
-    {
-        font->library = nullptr;
+    // One face per font file for the whole module: the same bytes give the same glyphs.
+    cairo_font_face_t* created = FontFaceCache::Instance().Acquire(resource.data, resource.size);
+    if (created == nullptr)
         return false;
-    }
-    // The memory stays owned by the module.
-    if (FT_New_Memory_Face(font->library, resource.data, static_cast<FT_Long>(resource.size), 0,
-                           &font->face) != 0)
-    {
-        font->face = nullptr;
-        return false;
-    }
-
-    // Cairo keeps faces alive in its font caches beyond our own reference (and may find a
-    // face again by its FT_Face address), so the FreeType objects must live exactly as long
-    // as the cairo face: its destroy callback releases them.
-    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(font->face, 0);
-    if (cairo_font_face_status(face) != CAIRO_STATUS_SUCCESS ||
-        cairo_font_face_set_user_data(face, &kFontKey, font.get(), DestroyFont) !=
-            CAIRO_STATUS_SUCCESS)
-    {
-        cairo_font_face_destroy(face);
-        return false;
-    }
-    font.release(); // now owned by the cairo face
-    fontFace = face;
+    fontFace = created;
     fontLoaded = true;
     return true;
 }

@@ -11,7 +11,7 @@ class CairoCanvas;
 /// Draws one line of text with a TrueType font from the module's resources (type 10,
 /// through FreeType), placed in a rectangle: left, right or centred by its ink, and
 /// vertically centred on the font's height (so texts of one size share a baseline).
-/// Every control that writes text embeds one; each loads its own copy of the font.
+/// Every control that writes text embeds one; painters of one font share its face.
 /// [ui thread]
 class CairoTextPainter
 {
@@ -64,9 +64,7 @@ private:
     const char* text = nullptr;
     IRectangle area;
     int horizontalAlign = kAlignLeft;
-    /// The font face of the loaded font. Cairo may keep the face alive in its caches after
-    /// this painter is gone, so the FreeType face and library are released by the face's
-    /// destroy callback rather than here.
+    /// Our reference to the loaded font's face (shared module-wide, see FontFaceCache).
     cairo_font_face_t* fontFace = nullptr;
     cairo_text_extents_t textExtents{};
     cairo_font_extents_t fontExtents{};

@@ -1,6 +1,7 @@
 #include "graphics/CairoCanvas.h"
 #include "graphics/CairoTextPainter.h"
 #include "graphics/ControlPainter.h"
+#include "graphics/FontFaceCache.h"
 #include "graphics/IDrawingSurface.h"
 #include "graphics/ISysBitmap.h"
 #include "graphics/RoundedRectanglePath.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -242,6 +244,19 @@ TEST(CairoTextPainter, LoadsFontsFromTheModuleOnly)
     ResourceTable table{entries, 1};
     CairoTextPainter damaged(&table);
     EXPECT_FALSE(damaged.LoadFont(103)) << "FreeType refuses it";
+}
+
+TEST(CairoTextPainter, PaintersShareOneFacePerFontFile)
+{
+    // An editor has a score of text controls and a host may open many editors: they must
+    // not each keep a FreeType face.
+    std::vector<std::unique_ptr<CairoTextPainter>> painters;
+    for (int i = 0; i < 60; ++i)
+    {
+        painters.push_back(std::make_unique<CairoTextPainter>(EmbeddedModuleHandle()));
+        ASSERT_TRUE(painters.back()->LoadFont(kCaptionFontId + i % 3));
+    }
+    EXPECT_EQ(FontFaceCache::Instance().Count(), 2) << "103 and 104 are one file";
 }
 
 class TextPainterDrawing : public ::testing::Test
