@@ -26,7 +26,8 @@ public:
     /// The bitmap of the first entry with `id`, or null.
     IBitmap* Find(int32_t id);
     int Count();
-    /// Deletes every entry (module unload; tests).
+    /// Deletes every entry (tests). Clear the ImageRecordList first: its records point at
+    /// these bitmaps.
     void Clear();
     std::recursive_mutex& Lock() { return lock; }
 
