@@ -62,7 +62,7 @@ void WriteHostText(void* ptr, const char* text, std::size_t maxChars)
         CopyFixedText(static_cast<char*>(ptr), maxChars + 1, text);
 }
 
-/// Copies a host's text (which may lack a terminator within `limit`) into `out`.
+/// A host's text, read up to its terminator or `limit` bytes, whichever comes first.
 std::string ReadHostText(const void* ptr, std::size_t limit)
 {
     const auto* text = static_cast<const char*>(ptr);
@@ -377,7 +377,16 @@ intptr_t IEffectVST2::VSTDispatcher(vst2_effect* record, int32_t opcode, int32_t
         return 0;
     }
     IPluginLock::Guard guard(self->lock);
-    return self->Dispatch(opcode, index, value, ptr, opt);
+    try
+    {
+        return self->Dispatch(opcode, index, value, ptr, opt);
+    }
+    catch (...)
+    {
+        // Only running out of memory can get here (chunk copies, texts); an exception must
+        // never unwind into the host.
+        return 0;
+    }
 }
 
 void IEffectVST2::VSTProcessReplacing(vst2_effect* record, float** inputs, float** outputs,
