@@ -40,9 +40,9 @@ int Red(uint32_t pixel)
 // An editor with the background panel, as the effect builds it.
 struct Widgets : EditorFixture
 {
-    explicit Widgets(int api = 0, double scale = 1.0) : EditorFixture(api, scale)
+    explicit Widgets(int api = 0, double scale = 1.0)
+        : EditorFixture(api, scale, UseEmbeddedResources())
     {
-        UseEmbeddedResources();
         graphics->AddBackground(
             std::make_unique<IPanelControl>(&plugin, IRectangle{0, 0, 500, 450}, kBackground));
     }
@@ -114,7 +114,7 @@ TEST(ScaledBitmap, LogoCoversExactlyItsRectangleAndRepaintingKeepsMemoryFlat)
             return editor.graphics->LoadPngResource(kLogoId, "resources/img/quarrelwick-logo.png");
         });
     ASSERT_TRUE(logo->bitmap);
-    auto* control = editor.Add(std::make_unique<IScaledBitmapControl>(
+    [[maybe_unused]] auto* control = editor.Add(std::make_unique<IScaledBitmapControl>(
         &editor.plugin, IRectangle{292, 16, 484, 48}, *logo));
     editor.Attach();
     editor.Repaint();

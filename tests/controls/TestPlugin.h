@@ -73,13 +73,14 @@ private:
 /// added with Add() before Attach(); the plug-in then owns the editor, as in the effect.
 struct EditorFixture
 {
-    explicit EditorFixture(int api = 0, double scale = 1.0, int width = 500, int height = 450)
+    /// `module` is where the text painters find their fonts (none: cairo's own font).
+    explicit EditorFixture(int api = 0, double scale = 1.0, ModuleHandle module = nullptr)
         : plugin(api)
     {
-        auto owned = std::make_unique<IGraphicsHeadless>(&plugin, width, height, 30, scale);
+        auto owned = std::make_unique<IGraphicsHeadless>(&plugin, 500, 450, 30, scale);
         graphics = owned.get();
         pending = std::move(owned);
-        auto ownedCanvas = std::make_unique<CairoCanvas>(&plugin, nullptr);
+        auto ownedCanvas = std::make_unique<CairoCanvas>(&plugin, module);
         canvas = ownedCanvas.get();
         graphics->SetCanvas(canvas);
         plugin.SetDrawingContext(std::move(ownedCanvas));
