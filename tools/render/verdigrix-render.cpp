@@ -10,6 +10,9 @@
 #include "tools/render/ParameterAssignment.h"
 #include "tools/render/RenderHost.h"
 #include "tools/render/Vst3RenderHost.h"
+#ifdef VERDIGRIX_VST2_MODULE
+#include "tools/render/Vst2RenderHost.h"
+#endif
 
 #include <sndfile.h>
 #include <unistd.h>
@@ -192,6 +195,8 @@ void usage(FILE* to)
         "usage: verdigrix-render [options] [INPUT.wav|INPUT.flac]\n"
         "Renders INPUT (or a synthesised test phrase) through the Verdigrix plug-in.\n"
         "  --plugin PATH       the VST3 bundle to load (default: the one built with this tool)\n"
+        "  --vst2              render through the VST2 module instead (--plugin then names\n"
+        "                      a VST2 .so; default: the one built with this tool)\n"
         "  --list              print the parameters as a host sees them, then stop\n"
         "  --set \"Title=VALUE\" set a parameter by its title (or #index) to one of its value\n"
         "                      texts or a number in its units, e.g. --set \"Filter Type=High "
@@ -237,7 +242,8 @@ int indexOf(const char* const* names, int count, const std::string& name)
 
 struct Options
 {
-    std::string plugin = VERDIGRIX_VST3_BUNDLE;
+    std::string plugin; ///< empty: the module built with this tool
+    bool vst2 = false;
     bool list = false;
     std::vector<std::string> sets; ///< "Title=value", in command-line order
     std::string stateIn, stateOut;
@@ -306,6 +312,11 @@ int parse(int argc, char** argv, Options& o)
         if (arg == "--list")
         {
             o.list = true;
+            continue;
+        }
+        if (arg == "--vst2")
+        {
+            o.vst2 = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0)
@@ -473,7 +484,23 @@ int main(int argc, char** argv)
         return code;
 
     std::string error;
-    std::unique_ptr<RenderHost> host = std::make_unique<Vst3RenderHost>(options.bits == 32 ? 0 : 1);
+    std::unique_ptr<RenderHost> host;
+    if (options.vst2)
+    {
+#ifdef VERDIGRIX_VST2_MODULE
+        host = std::make_unique<Vst2RenderHost>(options.bits);
+        if (options.plugin.empty())
+            options.plugin = VERDIGRIX_VST2_MODULE;
+#else
+        return failWith("this build has no VST2 module");
+#endif
+    }
+    else
+    {
+        host = std::make_unique<Vst3RenderHost>(options.bits == 32 ? 0 : 1);
+        if (options.plugin.empty())
+            options.plugin = VERDIGRIX_VST3_BUNDLE;
+    }
     if (!host->Load(options.plugin, error))
         return failWith("cannot load '" + options.plugin + "': " + error);
     const std::vector<RenderHost::Parameter> params = host->Parameters();
