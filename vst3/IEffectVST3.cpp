@@ -53,6 +53,7 @@ IEffectVST3::IEffectVST3(const IEffectConfig& config) : IEffectBase(config)
     SetMaxBlockSize(processSetup.maxSamplesPerBlock);
     SetChannelConnections(InputChannelCount(), OutputChannelCount());
     inputSources.assign(static_cast<std::size_t>(InputChannelCount()), nullptr);
+    scratchSilent.assign(static_cast<std::size_t>(InputChannelCount()), 0);
     outputTargets.assign(static_cast<std::size_t>(OutputChannelCount()), nullptr);
 
     inputBusLabels.assign(1, "Main Input");
@@ -398,6 +399,7 @@ tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup)
     sampleRate = setup.sampleRate;
     bypassed = false;
     SetMaxBlockSize(setup.maxSamplesPerBlock);
+    std::fill(scratchSilent.begin(), scratchSilent.end(), 0);
     ResetProcessing();
     processSetup = setup;
     return kResultOk;
@@ -521,12 +523,21 @@ void IEffectVST3::ProcessSlice(int offset, int frames, bool is64)
         IInputChannel& channel = *inputChannels[ch];
         const void* src = inputSources[ch];
         double* slot = channel.scratch.data();
+        // Nothing writes an input buffer, so silence written once stays until a conversion.
+        char& silent = scratchSilent[ch];
         if (src == nullptr)
-            std::fill_n(slot, n, 0.0);
+        {
+            if (!silent)
+                std::fill(channel.scratch.begin(), channel.scratch.end(), 0.0);
+            silent = 1;
+        }
         else if (is64)
             slot = const_cast<double*>(static_cast<const double*>(src)) + offset;
         else
+        {
             std::copy_n(static_cast<const float*>(src) + offset, n, slot);
+            silent = 0;
+        }
         inputPointers[static_cast<std::size_t>(channel.slot)] = slot;
     }
     for (std::size_t ch = 0; ch < outputChannels.size(); ++ch)

@@ -134,4 +134,5 @@ private:
     std::vector<IEffectVST3View*> views;
     std::vector<const void*> inputSources; ///< per input channel: host buffer of this block
     std::vector<void*> outputTargets;      ///< per output channel: host buffer of this block
+    std::vector<char> scratchSilent;       ///< per input channel: its scratch holds silence
 };
