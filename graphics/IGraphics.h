@@ -112,6 +112,8 @@ public:
 
     // ---- Virtual operations (platform), in slot order ----
 
+    /// Shows `area` (logical pixels) on screen. The drawing bitmap already holds window
+    /// pixels, so the platform copies `area` times DisplayScale() one to one.
     virtual void PaintToScreen(const IRectangle& area) = 0;
     virtual void RenderText(const ITextStyle& style, const char* text, const IRectangle& rect);
     virtual void CancelTextEntry() = 0;

@@ -288,8 +288,11 @@ TEST(Dropdown, ShowsThePluginsDisplayTextAndLabel)
     editor.Repaint();
     EXPECT_EQ(source->DisplayText(), "Noise ");
     EXPECT_EQ(frequency->DisplayText(), "2500 Hz");
-    // The outline is drawn in the accent colour.
+    // The outline is drawn in the accent colour; grayed, at 40 % over the background.
     EXPECT_EQ(editor.Pixel(80, 90), kAccentPixel);
+    source->SetGrayed(true);
+    editor.Repaint();
+    EXPECT_NEAR(Red(editor.Pixel(80, 90)), 48 + (255 - 48) * 0.4, 1.0);
 }
 
 TEST(Dropdown, HoverCursorsStartWithTheFirstPaint)
