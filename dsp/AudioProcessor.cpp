@@ -63,8 +63,8 @@ void AudioProcessor::runSlice(double* const* channels, int frames)
     }
     else
     {
-        std::copy_n(channels[0], n, work[0]);
         std::copy_n(channels[1], n, work[1]);
+        std::copy_n(channels[0], n, work[0]);
     }
 
     processOversampled(work, n);
@@ -78,7 +78,8 @@ void AudioProcessor::runSlice(double* const* channels, int frames)
     }
     else
     {
-        std::copy_n(work[0], n, channels[0]);
+        // Channel 1 first, so channel 0 wins when a caller hands one buffer for both.
         std::copy_n(work[1], n, channels[1]);
+        std::copy_n(work[0], n, channels[0]);
     }
 }

@@ -17,7 +17,8 @@ class RecordingProcessor : public AudioProcessor
 public:
     std::vector<std::vector<double>> received[2];
     int rateChanges = 0;
-    double offset = 0.0; ///< the chain writes x * 3 + offset + i
+    double offset = 0.0;        ///< the chain writes x * 3 + offset + i (+ channelOffset x c)
+    double channelOffset = 0.0; ///< tells the channels' results apart
 
 protected:
     void processOversampled(double* const* channels, int n) override
@@ -26,7 +27,7 @@ protected:
         {
             received[c].emplace_back(channels[c], channels[c] + n);
             for (int i = 0; i < n; ++i)
-                channels[c][i] = channels[c][i] * 3.0 + offset + i;
+                channels[c][i] = channels[c][i] * 3.0 + offset + i + channelOffset * c;
         }
     }
     void rateChanged() override { ++rateChanges; }
@@ -47,6 +48,21 @@ TEST(AudioProcessor, FactorOneCopiesTheBlockThroughTheChain)
         EXPECT_EQ(block.left[i], input.left[i] * 3.0 + static_cast<double>(i));
         EXPECT_EQ(block.right[i], input.right[i] * 3.0 + static_cast<double>(i));
     }
+}
+
+// A caller that hands the same buffer for both channels gets channel 0's result: the
+// copy back writes channel 1 first.
+TEST(AudioProcessor, FactorOneWithOneBufferForBothChannelsKeepsChannelZero)
+{
+    RecordingProcessor p;
+    p.setOversampling(1);
+    p.channelOffset = 100.0;
+    auto block = StereoBlock::random(64, 5);
+    const auto input = block.left;
+    double* same[2] = {block.left.data(), block.left.data()};
+    p.runBlock(same, block.size());
+    for (std::size_t i = 0; i < input.size(); ++i)
+        ASSERT_EQ(block.left[i], input[i] * 3.0 + static_cast<double>(i)) << i;
 }
 
 TEST(AudioProcessor, FactorBelowOneIsTreatedAsOneAndEverySettingCallsRateChanged)
