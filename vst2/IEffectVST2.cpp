@@ -171,8 +171,8 @@ IEffectVST2* IEffectVST2::FromRecord(vst2_effect* record)
     return record != nullptr ? static_cast<IEffectVST2*>(record->object) : nullptr;
 }
 
-// Every editor attached in this system is the graphics object (IGraphics implements IEditor);
-// a static cast keeps the adapter free of a link dependency on the graphics library.
+// Every editor attached in this system is the graphics object (IGraphics implements IEditor),
+// so no run-time type check is needed.
 IGraphics* IEffectVST2::Graphics() const
 {
     return static_cast<IGraphics*>(graphics.get());

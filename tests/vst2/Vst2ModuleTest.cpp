@@ -241,6 +241,11 @@ TEST_F(Vst2ModuleTest, SpeakerArrangementsAndEditorRect)
     EXPECT_GE(rect->right, 500);
     EXPECT_GE(rect->bottom, 450);
     EXPECT_EQ(host->Dispatch(VST2_EFF_EDIT_GET_RECT, 0, 0, nullptr), 0);
+
+    // No parent window: nothing opens. Closing is answered while an editor exists.
+    EXPECT_EQ(host->Dispatch(VST2_EFF_EDIT_OPEN, 0, 0, nullptr), 0);
+    EXPECT_EQ(host->Dispatch(VST2_EFF_EDIT_CLOSE), 1);
+    EXPECT_EQ(host->Dispatch(VST2_EFF_EDIT_IDLE), 0);
 }
 
 TEST_F(Vst2ModuleTest, ParameterTextsAndValues)
