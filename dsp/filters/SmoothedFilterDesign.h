@@ -41,7 +41,9 @@ public:
     {
         if (count <= 0)
             return;
-        const int k = std::min(count, remainingSamples);
+        // Never negative: before the first configuration remainingSamples is -1, and the
+        // plain part must still start at sample 0.
+        const int k = std::clamp(remainingSamples, 0, count);
         if (k > 0)
             glide(k, channels);
         if (count - k > 0)

@@ -187,6 +187,22 @@ TEST(SmoothedFilter, FirstConfigurationAppliesWithoutAGlide)
     EXPECT_EQ(a.right, b.right);
 }
 
+// Filtering before the first configuration is a caller's slip; it must stay within the
+// samples it was given. An unconfigured filter passes samples through, so the count of
+// processed samples shows in the alternating offset: 32 flips bring it back to +1e-8.
+TEST(SmoothedFilter, FilteringBeforeAnyConfigurationStaysInsideTheBlock)
+{
+    Smoothed<LowPass> f;
+    std::vector<double> left(33, 7.0), right(33, 7.0);
+    double* channels[2] = {left.data() + 1, right.data() + 1};
+    f.filterBlock(32, channels);
+    EXPECT_EQ(f.state[0].antiDenormal, 1e-8);
+    EXPECT_EQ(f.state[1].antiDenormal, 1e-8);
+    EXPECT_EQ(f.remainingSamples, -1);
+    for (double v : left)
+        EXPECT_TRUE(std::isfinite(v));
+}
+
 TEST(SmoothedFilter, PlainFilteringIsTheDirectFormWithAlternatingOffset)
 {
     Plain<LowPass> plain;
