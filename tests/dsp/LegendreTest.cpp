@@ -64,6 +64,29 @@ TEST(LegendreDesign, PrototypeMatchesTheOptimumLPolynomials)
         {2, [](double u) { return u * u; }},
         {3, [](double u) { return 3 * u * u * u - 3 * u * u + u; }},
         {4, [](double u) { return 6 * std::pow(u, 4) - 8 * std::pow(u, 3) + 3 * u * u; }},
+        {5,
+         [](double u) {
+             return 20 * std::pow(u, 5) - 40 * std::pow(u, 4) + 28 * std::pow(u, 3) - 8 * u * u + u;
+         }},
+        {6,
+         [](double u)
+         {
+             return 50 * std::pow(u, 6) - 120 * std::pow(u, 5) + 105 * std::pow(u, 4) -
+                    40 * std::pow(u, 3) + 6 * u * u;
+         }},
+        {7,
+         [](double u)
+         {
+             return 175 * std::pow(u, 7) - 525 * std::pow(u, 6) + 615 * std::pow(u, 5) -
+                    355 * std::pow(u, 4) + 105 * std::pow(u, 3) - 15 * u * u + u;
+         }},
+        {8, // the frame's anti-aliasing order
+         [](double u)
+         {
+             return 490 * std::pow(u, 8) - 1680 * std::pow(u, 7) + 2310 * std::pow(u, 6) -
+                    1624 * std::pow(u, 5) + 615 * std::pow(u, 4) - 120 * std::pow(u, 3) +
+                    10 * u * u;
+         }},
     };
     for (const Case& c : cases)
     {
