@@ -382,12 +382,15 @@ void IEffectBase::AttachOutputs(double** hostPointers, int count, int)
 
 int IEffectBase::AttachInputsConverted(float** hostPointers, int count, int frames)
 {
-    const int channels = std::min(std::max(count, 0), InputChannelCount());
     int converted = std::max(frames, 0);
     int next = 0;
-    for (int i = 0; i < channels; ++i)
+    // The host's buffers belong to the connected channels only: a gap in the connections
+    // does not use up a buffer.
+    for (auto& entry : inputChannels)
     {
-        IInputChannel& channel = *inputChannels[static_cast<size_t>(i)];
+        if (next >= count)
+            break;
+        IInputChannel& channel = *entry;
         if (!channel.connected)
             continue;
         const float* host = hostPointers != nullptr ? hostPointers[next] : nullptr;

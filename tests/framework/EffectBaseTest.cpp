@@ -174,6 +174,32 @@ TEST(EffectBaseTest, SixtyFourBitBuffersGoToConnectedChannelsOnly)
     EXPECT_EQ(effect.outputPointers[1], o1);
 }
 
+// The 32-bit path counts host buffers by connected channels: a gap in the connections uses up
+// none, so `count` buffers reach the first `count` connected channels.
+TEST(EffectBaseTest, ThirtyTwoBitBuffersGoToTheFirstConnectedChannels)
+{
+    RecordingEffect effect;
+    effect.SetMaxBlockSize(2);
+    effect.SetChannelConnections(4, 2);
+    effect.inputChannels[1]->connected = false;
+    float a[2] = {1, 1}, b[2] = {2, 2}, c[2] = {3, 3};
+    float* inputs[] = {a, b, c};
+    EXPECT_EQ(effect.AttachInputsConverted(inputs, 3, 2), 2);
+    for (const auto& [channel, want] : {std::pair{0, 1.0}, {2, 2.0}, {3, 3.0}})
+    {
+        SCOPED_TRACE(channel);
+        const auto& scratch = effect.inputChannels[static_cast<size_t>(channel)]->scratch;
+        EXPECT_EQ(scratch, std::vector<double>(2, want));
+        EXPECT_EQ(effect.inputPointers[static_cast<size_t>(channel)], scratch.data());
+    }
+
+    float d[2] = {4, 4};
+    float* one[] = {d};
+    effect.AttachInputsConverted(one, 1, 2); // fewer buffers: later channels are left alone
+    EXPECT_EQ(effect.inputChannels[0]->scratch, std::vector<double>(2, 4.0));
+    EXPECT_EQ(effect.inputChannels[2]->scratch, std::vector<double>(2, 2.0));
+}
+
 TEST(EffectBaseTest, UnconnectedChannelsPointAtTheirScratchBuffers)
 {
     RecordingEffect effect;
