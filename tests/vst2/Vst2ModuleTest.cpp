@@ -10,6 +10,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -502,4 +503,35 @@ TEST_F(Vst2ModuleTest, HostileChunksAreRefusedAndTheStateKept)
     host->Start(44100.0, 128);
     FloatBuffers buffers(128);
     host->ProcessReplacing(buffers.inputs, buffers.outputs, 128);
+}
+
+TEST_F(Vst2ModuleTest, InstancesCreatedFromSeveralThreadsAtOnceAreIndependent)
+{
+    // Some hosts scan and instantiate in parallel; creation is serialised inside the module.
+    constexpr int kThreads = 4;
+    std::vector<std::vector<float>> results(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back(
+            [&, t]
+            {
+                auto host = Vst2Instance::Create(module->Entry());
+                if (host == nullptr)
+                    return;
+                host->Start(44100.0, 128);
+                host->SetParameter(kSourceType, 0.4f);
+                host->SetParameter(kFilterFrequency, 0.1f * static_cast<float>(t));
+                FloatBuffers buffers(128);
+                FillTone(buffers.in[0], 440.0);
+                FillTone(buffers.in[1], 440.0);
+                for (int block = 0; block < 20; ++block)
+                    host->ProcessReplacing(buffers.inputs, buffers.outputs, 128);
+                results[static_cast<std::size_t>(t)] = buffers.out[0];
+            });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int t = 0; t < kThreads; ++t)
+        ASSERT_EQ(results[static_cast<std::size_t>(t)].size(), 128u) << t;
+    // Different settings, different sound: no instance shares another's state.
+    EXPECT_NE(results[0], results[3]);
 }
