@@ -15,11 +15,15 @@ constexpr int kMinFollowedFrequency = 50;
 constexpr int kMaxFollowedFrequency = 18000;
 
 /// The follower's sign test: positive after conversion to single precision, so entries
-/// too small for a float count as zero. Values of 1 and above are decided without the
-/// conversion, which is undefined for doubles beyond the float range.
+/// too small for a float count as zero. A double converts to a positive float exactly when
+/// it exceeds 2^-150 (half the smallest float denormal, which rounds to even, to 0). The
+/// comparison is made in double precision, so the answer does not depend on the
+/// flush-to-zero and denormals-are-zero modes of the host's thread: the count kept entry
+/// by entry would drift if an entry tested positive when written and not when overwritten.
+/// It also avoids the conversion, undefined for doubles beyond the float range.
 bool isPositive(double x)
 {
-    return x > 0.0 && (x >= 1.0 || static_cast<float>(x) > 0.0f);
+    return x > 0x1p-150;
 }
 
 } // namespace

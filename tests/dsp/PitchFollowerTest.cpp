@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 
 #include <gtest/gtest.h>
+#include <xmmintrin.h>
 
 #include <cmath>
 #include <random>
@@ -136,19 +137,23 @@ TEST(PitchFollower, SilenceHoldsTheLastCountAndStartsAtFifty)
 
 TEST(PitchFollower, EntriesTooSmallForSinglePrecisionAreNotPositive)
 {
-    for (double tiny : {1e-50, 1e-3})
+    // Around 2^-150, half the smallest float denormal: at it the conversion rounds to 0,
+    // just above it to the denormal.
+    for (double tiny : {1e-50, 0x1p-150, std::nextafter(0x1p-150, 1.0), 1e-40, 1e-3})
     {
         AudioPlugin e;
         startFollowing(e, 44100);
-        StereoBlock block(512);
+        StereoBlock input(512);
         for (int i = 0; i < 512; ++i) // even samples alternate tiny, -1
-            block.left[static_cast<std::size_t>(i)] = (i % 4 == 0) ? tiny : -1.0;
+            input.left[static_cast<std::size_t>(i)] = (i % 4 == 0) ? tiny : -1.0;
         for (int n = 0; n < 20; ++n)
+        {
+            StereoBlock block = input; // processed in place
             e.runBlock(block.channels(), 512);
-        if (tiny < 1e-45)
-            EXPECT_EQ(followed(e), 50.0);
-        else
-            EXPECT_EQ(followed(e), 18000.0);
+        }
+        const bool positive = static_cast<float>(tiny) > 0.0f;
+        EXPECT_EQ(positive, tiny > 0x1p-150) << tiny;
+        EXPECT_EQ(followed(e), positive ? 18000.0 : 50.0) << tiny;
     }
 }
 
@@ -232,6 +237,47 @@ TEST(PitchFollower, IncrementalCountEqualsAFullRescan)
             ASSERT_EQ(followed(e), expected) << "rate " << rate << " block " << block;
             ASSERT_EQ(e.lastCrossings, reference.lastCrossings);
         }
+    }
+}
+
+/// Runs a scope with the SSE flush-to-zero and denormals-are-zero flags as given, as many
+/// hosts set them on their audio threads.
+class FloatMode
+{
+public:
+    explicit FloatMode(bool flushDenormals) : saved(_mm_getcsr())
+    {
+        _mm_setcsr(flushDenormals ? (saved | 0x8040u) : (saved & ~0x8040u));
+    }
+    ~FloatMode() { _mm_setcsr(saved); }
+    FloatMode(const FloatMode&) = delete;
+    FloatMode& operator=(const FloatMode&) = delete;
+
+private:
+    unsigned saved;
+};
+
+// Entries that are single-precision denormals (1e-40) are positive by the follower's test
+// whatever mode the host's thread runs in, and the count kept entry by entry must not drift
+// when the mode differs between the blocks that write and overwrite an entry.
+TEST(PitchFollower, SignTestDoesNotDependOnTheThreadsFloatingPointMode)
+{
+    AudioPlugin e;
+    startFollowing(e, 8000); // an 800-entry window, overwritten every 1600 samples
+    FullScanFollower reference(8000);
+    StereoBlock tiny(400);
+    for (int i = 0; i < 400; ++i) // even samples alternate 1e-40, -1
+        tiny.left[static_cast<std::size_t>(i)] = (i % 4 == 0) ? 1e-40 : -1.0;
+    const auto tone = StereoBlock::tones(400, 8000.0);
+    for (int block = 0; block < 24; ++block)
+    {
+        StereoBlock b = (block / 4) % 2 == 0 ? tiny : tone;
+        const int expected = reference.step(b.left.data(), b.size());
+        {
+            FloatMode mode(block % 3 == 1);
+            e.runBlock(b.channels(), b.size());
+        }
+        ASSERT_EQ(followed(e), expected) << "block " << block;
     }
 }
 
