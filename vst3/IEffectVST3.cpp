@@ -324,6 +324,8 @@ tresult PLUGIN_API IEffectVST3::setComponentState(IBStream* stream)
 tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                    SpeakerArrangement* outputs, int32 numOuts)
 {
+    // Channel connections and buses are what process reads: never change them mid-block.
+    IPluginLock::Guard guard(lock);
     SetChannelConnections(0, 0);
     // The main arrangements are read unconditionally by the format; without them there is
     // nothing to accept.
@@ -396,6 +398,7 @@ tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup)
     if (!(setup.sampleRate > 0.0 && std::isfinite(setup.sampleRate)) ||
         setup.maxSamplesPerBlock < 1)
         return kResultFalse;
+    IPluginLock::Guard guard(lock);
     sampleRate = setup.sampleRate;
     bypassed = false;
     SetMaxBlockSize(setup.maxSamplesPerBlock);

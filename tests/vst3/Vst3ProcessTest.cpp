@@ -395,7 +395,8 @@ public:
             *got = 0;
             return kResultFalse;
         }
-        std::memcpy(buffer, bytes.data() + position, static_cast<size_t>(count));
+        if (count > 0)
+            std::memcpy(buffer, bytes.data() + position, static_cast<size_t>(count));
         position += count;
         *got = count + overstate;
         return kResultOk;
