@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace
 {
@@ -222,10 +223,13 @@ void AudioPlugin::writePitchEntry(double value)
 
 void AudioPlugin::recreatePitchWindow()
 {
-    pitchWindowLength = engineRate() / 10;
+    const int length = engineRate() / 10;
     pitchWindow.reset();
-    if (pitchWindowLength > 0)
-        pitchWindow = std::make_unique<double[]>(static_cast<std::size_t>(pitchWindowLength));
+    if (length > 0)
+        pitchWindow.reset(new (std::nothrow) double[static_cast<std::size_t>(length)]());
+    // Out of memory: no window rather than a length without one. The follower then holds
+    // its last estimate until a later rate change succeeds, and the reset goes on.
+    pitchWindowLength = pitchWindow ? length : 0;
     pitchWriteIndex = 0;
     pitchCrossings = 0;
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace
 {
 
@@ -43,6 +45,36 @@ TEST(AudioPlugin, ProcessingAllocatesNothing)
                         << "type " << type << " source " << source << " follow " << follow;
                 }
     }
+}
+
+// Running out of memory while the window is re-created must leave a usable engine: no
+// exception out of the reset, no length without a window behind it, and the follower
+// holding its last estimate until a later rate change succeeds.
+TEST(AudioPlugin, RateChangeWithoutMemoryForThePitchWindowKeepsTheEngineUsable)
+{
+    AudioPlugin e;
+    resetEngine(e, 44100);
+    e.followPitch = true;
+    auto tone = StereoBlock::tones(20000);
+    e.runBlock(tone.channels(), tone.size());
+    const double estimate = e.filter->FilterParameters[1];
+    EXPECT_GT(estimate, 50.0);
+
+    AllocationCounter::failAllocationsAbove(1024);
+    EXPECT_NO_THROW(resetEngine(e, 96000));
+    AllocationCounter::failAllocationsAbove(0);
+    EXPECT_EQ(e.pitchWindowLength, 0);
+    EXPECT_EQ(e.filter->FilterParameters[0], 96000.0); // the rest of the reset went on
+    EXPECT_EQ(e.sine.sampleRate, 96000);
+    auto block = StereoBlock::tones(4096, 96000.0);
+    e.runBlock(block.channels(), block.size());
+    EXPECT_EQ(e.filter->FilterParameters[1], estimate);
+
+    resetEngine(e, 96000);
+    EXPECT_EQ(e.pitchWindowLength, 9600);
+    e.runBlock(block.channels(), block.size());
+    for (double v : block.left)
+        ASSERT_TRUE(std::isfinite(v));
 }
 
 } // namespace
