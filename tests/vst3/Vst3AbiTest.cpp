@@ -82,6 +82,17 @@ TEST(Vst3Abi, InterfaceIdentifierBytesFollowTheLinuxRule)
         EXPECT_EQ(Hex(c.uid), c.linuxBytes) << c.name;
 }
 
+TEST(Vst3Abi, WindowsBuildsUseTheGuidByteLayoutForTheSameWords)
+{
+    // The sheet's worked example, and the class identifier of this plug-in, whose Windows
+    // bytes are 0D E7 AE F2 DE 00 4E 4F 'Tmrk' 'Vdgx'.
+    EXPECT_EQ(Hex(MakeUidLayout(true, 0x22888DDB, 0x156E45AE, 0x8358B348, 0x08190625)),
+              "DB8D88226E15AE458358B34808190625");
+    EXPECT_EQ(Hex(MakeUidLayout(true, 0xF2AEE70D, 0x00DE4F4E, 0x546D726B, 0x56646778)),
+              "0DE7AEF2DE004E4F546D726B56646778");
+    EXPECT_EQ(Hex(MakeUidLayout(true, 0, 0, 0xC0000000, 0x46)), Hex(FUnknown::iid));
+}
+
 TEST(Vst3Abi, IdentifierComparisonUsesAllSixteenBytes)
 {
     Uid almost = IPluginBase::iid;

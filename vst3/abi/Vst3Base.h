@@ -69,9 +69,10 @@ struct Uid
     const char* data() const { return bytes; }
 };
 
-/// Builds the memory bytes of an identifier from its four published words, with the
-/// platform's byte rule: all words big-endian on Linux; the GUID layout on Windows.
-constexpr Uid MakeUid(uint32 l1, uint32 l2, uint32 l3, uint32 l4)
+/// Builds the memory bytes of an identifier from its four published words: with `comLayout`
+/// the GUID layout of Windows (first word little-endian, second word as two little-endian
+/// halves, high half first, last two words big-endian), otherwise all words big-endian.
+constexpr Uid MakeUidLayout(bool comLayout, uint32 l1, uint32 l2, uint32 l3, uint32 l4)
 {
     Uid u{};
     auto put = [&u](int at, uint32 word)
@@ -81,22 +82,31 @@ constexpr Uid MakeUid(uint32 l1, uint32 l2, uint32 l3, uint32 l4)
         u.bytes[at + 2] = static_cast<char>((word >> 8) & 0xFF);
         u.bytes[at + 3] = static_cast<char>(word & 0xFF);
     };
-#if VST3_COM_COMPATIBLE
-    u.bytes[0] = static_cast<char>(l1 & 0xFF);
-    u.bytes[1] = static_cast<char>((l1 >> 8) & 0xFF);
-    u.bytes[2] = static_cast<char>((l1 >> 16) & 0xFF);
-    u.bytes[3] = static_cast<char>((l1 >> 24) & 0xFF);
-    u.bytes[4] = static_cast<char>((l2 >> 16) & 0xFF);
-    u.bytes[5] = static_cast<char>((l2 >> 24) & 0xFF);
-    u.bytes[6] = static_cast<char>(l2 & 0xFF);
-    u.bytes[7] = static_cast<char>((l2 >> 8) & 0xFF);
-#else
-    put(0, l1);
-    put(4, l2);
-#endif
+    if (comLayout)
+    {
+        u.bytes[0] = static_cast<char>(l1 & 0xFF);
+        u.bytes[1] = static_cast<char>((l1 >> 8) & 0xFF);
+        u.bytes[2] = static_cast<char>((l1 >> 16) & 0xFF);
+        u.bytes[3] = static_cast<char>((l1 >> 24) & 0xFF);
+        u.bytes[4] = static_cast<char>((l2 >> 16) & 0xFF);
+        u.bytes[5] = static_cast<char>((l2 >> 24) & 0xFF);
+        u.bytes[6] = static_cast<char>(l2 & 0xFF);
+        u.bytes[7] = static_cast<char>((l2 >> 8) & 0xFF);
+    }
+    else
+    {
+        put(0, l1);
+        put(4, l2);
+    }
     put(8, l3);
     put(12, l4);
     return u;
+}
+
+/// The identifier's bytes with this platform's rule.
+constexpr Uid MakeUid(uint32 l1, uint32 l2, uint32 l3, uint32 l4)
+{
+    return MakeUidLayout(VST3_COM_COMPATIBLE != 0, l1, l2, l3, l4);
 }
 
 /// Compares two identifiers as 16 raw bytes; a null pointer equals nothing.
