@@ -85,7 +85,7 @@ public:
 
     // Pitch follower state.
     std::unique_ptr<double[]> pitchWindow; ///< ring of every second left-channel sample
-    int pitchWindowLength = 0;             ///< engine rate / 10
+    int pitchWindowLength = 0;             ///< engine rate / 10; 0 while there is no window
     int pitchWriteIndex = 0;               ///< next entry to write
     int lastCrossings = 0;                 ///< last non-zero crossing count x 4
     /// Sign changes between neighbouring window entries, scanned in storage order, kept up
