@@ -480,6 +480,12 @@ void IGraphics::SetEditorSize(int newWidth, int newHeight)
     width = newWidth;
     height = newHeight;
     CreateDrawingBitmap();
+    // The old bitmap's memory is gone: the canvas must draw into the new one, and every
+    // control must paint its picture there again.
+    if (canvas)
+        canvas->BindCanvas(*this);
+    for (auto& control : controls)
+        control->dirty = true;
     if (plugin)
         plugin->ResizeEditor(newWidth, newHeight);
 }

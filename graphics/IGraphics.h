@@ -117,6 +117,8 @@ public:
     virtual void PaintToScreen(const IRectangle& area) = 0;
     virtual void RenderText(const ITextStyle& style, const char* text, const IRectangle& rect);
     virtual void CancelTextEntry() = 0;
+    /// Stores the logical size, rebuilds the drawing bitmap (rebinding the canvas to it and
+    /// marking every control for repaint), then tells the plug-in (ResizeEditor).
     virtual void SetEditorSize(int newWidth, int newHeight);
     virtual bool IsWindowOpen();
     virtual std::string BackendName();

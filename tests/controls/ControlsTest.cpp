@@ -211,6 +211,22 @@ TEST(Button, DrawsOutlineAlwaysAndInnerSquareWhenOnFadedWhenGrayed)
     EXPECT_EQ(editor.Pixel(112, 112), kAccentPixel);
 }
 
+TEST(Button, StillDrawsAfterTheEditorIsResized)
+{
+    // Resizing rebuilds the drawing bitmap: cairo must draw into the new memory, not the
+    // released one, and everything must be painted there again.
+    Widgets editor;
+    editor.Button(TestPlugin::kToggle, {100, 100, 124, 124});
+    editor.Attach();
+    editor.Repaint();
+    editor.graphics->SetEditorSize(600, 500);
+    EXPECT_EQ(editor.graphics->DrawingBitmap()->Width(), 600);
+    EXPECT_EQ(editor.canvas->PixelWidth(), 600);
+    editor.Repaint();
+    EXPECT_EQ(editor.Pixel(100, 112), kAccentPixel);
+    EXPECT_EQ(editor.Pixel(10, 10), kBackgroundPixel);
+}
+
 // ---- Value boxes ----
 
 TEST(Dropdown, DragGearingCoversTheRangeInFourHeightsOrFortyWithAModifier)
