@@ -326,6 +326,17 @@ tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, i
 {
     // Channel connections and buses are what process reads: never change them mid-block.
     IPluginLock::Guard guard(lock);
+    const tresult result = ArrangeBuses(inputs, numIns, outputs, numOuts);
+    // A host goes on with the buses as they stand after a refusal, so the channels follow
+    // them instead of staying silent (and leaving the host's outputs unwritten).
+    if (result != kResultOk)
+        ConnectChannelsToBuses();
+    return result;
+}
+
+tresult IEffectVST3::ArrangeBuses(SpeakerArrangement* inputs, int32 numIns,
+                                  SpeakerArrangement* outputs, int32 numOuts)
+{
     SetChannelConnections(0, 0);
     // The main arrangements are read unconditionally by the format; without them there is
     // nothing to accept.
@@ -341,8 +352,7 @@ tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, i
     if (in0 != nullptr && in0->getChannelCount() != i)
         audioInputs.replace(0, std::make_unique<AudioBus>(u"Input", kMain, BusInfo::kDefaultActive,
                                                           speakerArrangementFor(i)));
-    for (int ch = 0; ch < std::min(i, InputChannelCount()); ++ch)
-        inputChannels[static_cast<std::size_t>(ch)]->connected = true;
+    ConnectInputs(0, std::min(i, InputChannelCount()));
 
     AudioBus* out0 = getAudioBus(kOutput, 0);
     if (out0 != nullptr && out0->getChannelCount() != o)
@@ -364,10 +374,29 @@ tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, i
             1, std::make_unique<AudioBus>(u"Sidechain Input", kAux, 0, speakerArrangementFor(s)));
     // The side chain feeds the effect's side-chain channels; a mono one feeds both.
     if (s > 0)
-        for (int ch = SideChainFirstChannel(i);
-             ch < InputChannelCount() && ch < SideChainFirstChannel(i) + sideChainChannels; ++ch)
-            inputChannels[static_cast<std::size_t>(ch)]->connected = true;
+        ConnectInputs(SideChainFirstChannel(i), sideChainChannels);
     return kResultOk;
+}
+
+void IEffectVST3::ConnectInputs(int first, int count)
+{
+    for (int ch = std::max(first, 0); ch < InputChannelCount() && ch < first + count; ++ch)
+        inputChannels[static_cast<std::size_t>(ch)]->connected = true;
+}
+
+void IEffectVST3::ConnectChannelsToBuses()
+{
+    SetChannelConnections(0, 0);
+    const AudioBus* in0 = getAudioBus(kInput, 0);
+    const int mainChannels = in0 != nullptr ? in0->getChannelCount() : 0;
+    ConnectInputs(0, mainChannels);
+    const AudioBus* aux = getAudioBus(kInput, 1);
+    if (sideChainChannels > 0 && aux != nullptr && aux->getChannelCount() > 0)
+        ConnectInputs(SideChainFirstChannel(mainChannels), sideChainChannels);
+    const AudioBus* out0 = getAudioBus(kOutput, 0);
+    const int outs = out0 != nullptr ? std::min(out0->getChannelCount(), OutputChannelCount()) : 0;
+    for (int ch = 0; ch < outs; ++ch)
+        outputChannels[static_cast<std::size_t>(ch)]->connected = true;
 }
 
 int IEffectVST3::SideChainFirstChannel(int mainChannels) const
@@ -505,13 +534,24 @@ void IEffectVST3::ResolveBuffers(const ProcessData& data, bool is64)
                     channelBuffer(bus, std::min(k, bus.numChannels - 1));
     }
 
+    // Host outputs that no connected channel writes are cleared, never left holding
+    // whatever the host had in them.
     int first = 0;
     for (int32 b = 0; data.outputs != nullptr && b < data.numOutputs; ++b)
     {
         const AudioBusBuffers& bus = data.outputs[b];
-        for (int c = 0; c < bus.numChannels && first + c < OutputChannelCount(); ++c)
-            if (outputChannels[static_cast<std::size_t>(first + c)]->connected)
-                outputTargets[static_cast<std::size_t>(first + c)] = channelBuffer(bus, c);
+        for (int c = 0; c < bus.numChannels; ++c)
+        {
+            void* buffer = channelBuffer(bus, c);
+            const int ch = first + c;
+            if (ch < OutputChannelCount() &&
+                outputChannels[static_cast<std::size_t>(ch)]->connected)
+                outputTargets[static_cast<std::size_t>(ch)] = buffer;
+            else if (buffer != nullptr && is64)
+                std::fill_n(static_cast<double*>(buffer), data.numSamples, 0.0);
+            else if (buffer != nullptr)
+                std::fill_n(static_cast<float*>(buffer), data.numSamples, 0.0f);
+        }
         first += std::max(0, bus.numChannels);
     }
 }

@@ -127,6 +127,10 @@ private:
     void ResolveBuffers(const vst3::ProcessData& data, bool is64);
     void ProcessSlice(int offset, int frames, bool is64);
     int SideChainFirstChannel(int mainChannels) const;
+    tresult ArrangeBuses(vst3::SpeakerArrangement* inputs, vst3::int32 numIns,
+                         vst3::SpeakerArrangement* outputs, vst3::int32 numOuts);
+    void ConnectInputs(int first, int count);
+    void ConnectChannelsToBuses();
     bool HasEditor() const { return graphics != nullptr; }
 
     vst3::ProcessContext processContext{}; ///< copy of the last context a block carried

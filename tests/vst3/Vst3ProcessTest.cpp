@@ -305,6 +305,50 @@ TEST_F(ProcessTest, ChannelsWithoutHostBuffersReadSilence)
     EXPECT_EQ(partial->Processor()->process(missingOut.data), kResultOk);
 }
 
+TEST_F(ProcessTest, AfterARefusedArrangementTheChannelsFollowTheBusesAsTheyStand)
+{
+    auto refused = NewPlugin();
+    SpeakerArrangement ins[2] = {SpeakerArr::kMono, SpeakerArr::kMono};
+    SpeakerArrangement outs[1] = {SpeakerArr::kStereo};
+    ASSERT_EQ(refused->Processor()->setBusArrangements(ins, 2, outs, 1), kResultFalse);
+    ProcessSetup setup{kRealtime, kSample64, 512, 48000.0};
+    ASSERT_EQ(refused->Processor()->setupProcessing(setup), kResultOk);
+    refused->QueueParameter(kSourceType, kSine);
+    Buffers<double> a(512);
+    a.Run(*refused);
+
+    auto accepted = Started();
+    Buffers<double> b(512);
+    b.Run(*accepted);
+    EXPECT_EQ(a.out[0], b.out[0]);
+    EXPECT_EQ(a.out[1], b.out[1]);
+}
+
+TEST_F(ProcessTest, HostOutputsNoChannelWritesAreCleared)
+{
+    // A mono output bus: the host's second output buffer gets silence, not stale samples.
+    auto mono = NewPlugin();
+    SpeakerArrangement ins[2] = {SpeakerArr::kStereo, SpeakerArr::kStereo};
+    SpeakerArrangement outs[1] = {SpeakerArr::kMono};
+    ASSERT_EQ(mono->Processor()->setBusArrangements(ins, 2, outs, 1), kResultOk);
+    ProcessSetup setup{kRealtime, kSample64, 512, 48000.0};
+    ASSERT_EQ(mono->Processor()->setupProcessing(setup), kResultOk);
+    RawBlock block(512);
+    ASSERT_EQ(mono->Processor()->process(block.data), kResultOk);
+    EXPECT_NE(block.out[0], std::vector<double>(512, 99.0));
+    EXPECT_EQ(block.out[1], std::vector<double>(512, 0.0));
+
+    // A third output channel the plug-in does not have.
+    auto stereo = Started();
+    RawBlock wide(512);
+    std::vector<double> third(512, 99.0);
+    double* outs3[3] = {wide.out[0].data(), wide.out[1].data(), third.data()};
+    wide.outputs[0].numChannels = 3;
+    wide.outputs[0].channelBuffers64 = outs3;
+    ASSERT_EQ(stereo->Processor()->process(wide.data), kResultOk);
+    EXPECT_EQ(third, std::vector<double>(512, 0.0));
+}
+
 TEST_F(ProcessTest, TheSideChainIsHeardOnlyWhileItsBusIsActive)
 {
     auto active = Started(512, kSample64, true, kExtInput);
