@@ -31,6 +31,16 @@ constexpr double kTitleScale = 0.9;
 constexpr double kCaptionScale = 0.5;
 constexpr const char* kLogoName = "resources/img/quarrelwick-logo.png";
 
+// The host's rate truncated to whole hertz for the pad's curve. A rate no engine runs at
+// (not finite, below 1 Hz or beyond the engine's limit) shows no curve instead of being
+// cast undefined.
+int PadSampleRate(double rate)
+{
+    if (!(rate >= 1.0 && rate <= AudioProcessor::kMaxSampleRate))
+        return 0;
+    return static_cast<int>(rate);
+}
+
 // Sources the engine does not pass through its filter: Sine, Saw, Square.
 bool IsOscillatorSource(int source)
 {
@@ -170,7 +180,7 @@ void Verdigrix::UpdateEditorAfterReset()
     if (ICairoControlXY* pad = Pad())
     {
         pad->filter = engine.filter.get();
-        pad->sampleRate = static_cast<int>(sampleRate);
+        pad->sampleRate = PadSampleRate(sampleRate);
     }
 }
 

@@ -19,9 +19,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <thread>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 namespace
@@ -204,6 +206,21 @@ TEST(EditorSteps, ResetTypeChangeAndBlocksReachThePad)
         editor.effect.ProcessChannels(inputs, outputs, 64);
     }
     EXPECT_TRUE(pad->NeedsPaint());
+}
+
+TEST(EditorSteps, ResetHandsThePadTheTruncatedRateOrNoneWhenUnusable)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::pair<double, int> rates[] = {{44099.9, 44099}, {96000.0, 96000}, {nan, 0}, {inf, 0},
+                                            {1e12, 0},        {-48000.0, 0},    {0.5, 0}};
+    for (const auto& [rate, padRate] : rates)
+    {
+        Editor editor;
+        editor.Reset(rate);
+        EXPECT_EQ(editor.Pad()->sampleRate, padRate) << rate;
+        editor.Repaint(); // no curve without a usable rate, and nothing breaks
+    }
 }
 
 TEST(EditorPicture, SnapshotShowsEveryControlWhereTheLayoutPutsIt)
