@@ -12,6 +12,12 @@
 
 using namespace vst3;
 
+#if defined(_WIN32)
+#define VERDIGRIX_EXPORT __declspec(dllexport)
+#else
+#define VERDIGRIX_EXPORT __attribute__((visibility("default")))
+#endif
+
 namespace
 {
 
@@ -86,12 +92,27 @@ void ForgetFactory(CPluginFactory* factory)
         liveFactory = nullptr;
 }
 
+/// Publishes the module's resources to the editor; repeated entries are counted.
+bool EnterModule()
+{
+    if (entryCount++ == 0)
+        SetModuleHandle(EmbeddedModuleHandle());
+    return true;
+}
+
+bool ExitModule()
+{
+    if (entryCount.load() > 0)
+        --entryCount;
+    return true;
+}
+
 } // namespace
 
 extern "C"
 {
 
-    __attribute__((visibility("default"))) IPluginFactory* PLUGIN_API GetPluginFactory()
+    VERDIGRIX_EXPORT IPluginFactory* PLUGIN_API GetPluginFactory()
     {
         std::lock_guard<std::mutex> guard(FactoryPointerLock());
         if (liveFactory != nullptr && liveFactory->tryAddRef())
@@ -110,21 +131,29 @@ extern "C"
         return factory;
     }
 
-    /// Linux entry: the host calls it after loading and before GetPluginFactory. The editor's
-    /// resources are the ones embedded in this module.
-    __attribute__((visibility("default"))) bool ModuleEntry(void*)
+#if defined(_WIN32)
+    /// Windows entry: the host calls it right after loading, before GetPluginFactory.
+    VERDIGRIX_EXPORT bool InitDll()
     {
-        if (entryCount++ == 0)
-            SetModuleHandle(EmbeddedModuleHandle());
-        return true;
+        return EnterModule();
     }
-
-    /// Linux exit: called before unloading; repeated entries are counted.
-    __attribute__((visibility("default"))) bool ModuleExit()
+    /// Windows exit: called right before unloading.
+    VERDIGRIX_EXPORT bool ExitDll()
     {
-        if (entryCount.load() > 0)
-            --entryCount;
-        return true;
+        return ExitModule();
     }
+#else
+    /// Linux entry: the host calls it after loading and before GetPluginFactory, with its
+    /// library handle; the editor's resources are the ones embedded in this module.
+    VERDIGRIX_EXPORT bool ModuleEntry(void*)
+    {
+        return EnterModule();
+    }
+    /// Linux exit: called before unloading.
+    VERDIGRIX_EXPORT bool ModuleExit()
+    {
+        return ExitModule();
+    }
+#endif
 
 } // extern "C"
