@@ -118,6 +118,9 @@ IEffectVST2::IEffectVST2(const IEffectConfig& config, vst2_host_callback hostCal
 {
     apiCode = 0;
 
+    // Every byte zero, padding included: hosts declared with a pointer-sized flags field read
+    // bytes 60 to 63 too, and the reserved tail must read as zero.
+    std::memset(&effect, 0, sizeof effect);
     effect.magic = VST2_MAGIC;
     effect.dispatcher = &IEffectVST2::VSTDispatcher;
     effect.process = &IEffectVST2::VSTProcessAccumulating;

@@ -129,6 +129,10 @@ TEST_F(Vst2ModuleTest, EffectRecordDescribesVerdigrix)
     EXPECT_NE(e.process_double_replacing, nullptr);
     for (char byte : e.future)
         EXPECT_EQ(byte, 0);
+    // The alignment holes too: some hosts read flags as a pointer-sized field (bytes 56-63).
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&e);
+    for (std::size_t hole : {4u, 5u, 6u, 7u, 60u, 61u, 62u, 63u})
+        EXPECT_EQ(bytes[hole], 0) << "byte " << hole;
 }
 
 TEST_F(Vst2ModuleTest, FixedDispatcherAnswers)
