@@ -99,8 +99,10 @@ void IControl::Invalidate(bool notifyPlugin)
 {
     const double v = value;
     value = v < clampLow ? clampLow : (v < clampHigh ? v : clampHigh);
-    dirty = true;
+    // Pending first, dirty last: MarkPainted on the timer, racing with this from another
+    // thread, then always leaves the control dirty (see MarkPainted).
     repaintPending = true;
+    dirty = true;
     if (parameterIndex < 0)
         return;
     if (notifyPlugin && plugin)
@@ -126,8 +128,12 @@ void IControl::Invalidate(bool notifyPlugin)
 
 void IControl::MarkPainted()
 {
-    dirty = repaintPending.load();
-    repaintPending = false;
+    // dirty = repaintPending, repaintPending = false, without losing an Invalidate from
+    // another thread that lands in between: its pending flag is consumed here only after
+    // dirty was cleared, so dirty ends up set again either way.
+    dirty = false;
+    if (repaintPending.exchange(false))
+        dirty = true;
 }
 
 bool IControl::NeedsPaint()

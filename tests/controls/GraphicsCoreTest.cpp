@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace
 {
 // A control that records what reaches it.
@@ -363,6 +366,41 @@ TEST(ControlBase, GrayedAndHiddenKeepTheValueAndSetTheBlendWeight)
     EXPECT_FLOAT_EQ(control.Blend().weight, 1.0f);
     control.SetHidden(true);
     EXPECT_FLOAT_EQ(control.Blend().weight, 0.0f);
+}
+
+TEST(ControlBase, AnInvalidationFromAnotherThreadIsNeverLostToTheTimer)
+{
+    // The audio thread marks the pad while the timer's repaint clears the flags. One
+    // invalidation is due for two painted cycles, so however the two interleave, the
+    // control still needs a paint after one racing MarkPainted.
+    ProbeControl control(nullptr, {0, 0, 10, 10});
+    std::atomic<int> round{0};
+    std::atomic<int> invalidated{0};
+    constexpr int kRounds = 10000;
+    std::thread writer(
+        [&]
+        {
+            for (int r = 1; r <= kRounds; ++r)
+            {
+                while (round.load() != r)
+                    std::this_thread::yield();
+                control.Invalidate(false);
+                invalidated = r;
+            }
+        });
+    int lost = 0;
+    for (int r = 1; r <= kRounds; ++r)
+    {
+        control.MarkPainted();
+        control.MarkPainted(); // clean
+        round = r;
+        control.MarkPainted(); // races with the invalidation
+        while (invalidated.load() != r)
+            std::this_thread::yield();
+        lost += control.NeedsPaint() ? 0 : 1;
+    }
+    writer.join();
+    EXPECT_EQ(lost, 0);
 }
 
 // ---- Asking the user for a value ----
