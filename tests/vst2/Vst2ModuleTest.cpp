@@ -112,6 +112,8 @@ TEST_F(Vst2ModuleTest, MainCreatesAnIndependentInstanceToo)
 TEST_F(Vst2ModuleTest, EffectRecordDescribesVerdigrix)
 {
     auto host = Create();
+    // The entry point only builds the instance; the host hears nothing from it yet.
+    EXPECT_TRUE(host->Calls().empty());
     const vst2_effect& e = *host->Effect();
     EXPECT_EQ(e.magic, VST2_MAGIC);
     EXPECT_EQ(e.num_programs, 1);
