@@ -234,6 +234,14 @@ void IEffectVST3::ExportEffectParameter(int index)
 
 // ---- IComponent -----------------------------------------------------------------------------
 
+tresult PLUGIN_API IEffectVST3::activateBus(MediaType type, BusDirection dir, int32 index,
+                                            TBool state)
+{
+    // Whether the side chain is heard is read by process.
+    IPluginLock::Guard guard(lock);
+    return SingleComponentEffect::activateBus(type, dir, index, state);
+}
+
 tresult PLUGIN_API IEffectVST3::setActive(TBool state)
 {
     ActivationChanged(state != 0);
@@ -613,10 +621,13 @@ void IEffectVST3::ProcessSlice(int offset, int frames, bool is64)
 tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized,
                                                       String128 string)
 {
-    if (string == nullptr || id >= static_cast<ParamID>(ParamCount()))
+    if (string == nullptr || id >= static_cast<ParamID>(ParamCount()) ||
+        !std::isfinite(valueNormalized))
         return kResultFalse;
+    // Normalised values live in 0..1; beyond it a display text would be no value at all.
+    const double value = std::clamp(valueNormalized, 0.0, 1.0);
     char text[IParameter::kTextSize];
-    Param(static_cast<int>(id))->FormatValue(valueNormalized, true, true, text, sizeof(text));
+    Param(static_cast<int>(id))->FormatValue(value, true, true, text, sizeof(text));
     WidenInto(string, 128, text);
     return kResultOk;
 }

@@ -38,6 +38,8 @@ public:
     tresult PLUGIN_API terminate() override;
 
     // IComponent
+    tresult PLUGIN_API activateBus(vst3::MediaType type, vst3::BusDirection dir, vst3::int32 index,
+                                   vst3::TBool state) override;
     tresult PLUGIN_API setActive(vst3::TBool state) override;
     tresult PLUGIN_API setState(vst3::IBStream* state) override;
     tresult PLUGIN_API getState(vst3::IBStream* state) override;

@@ -242,7 +242,8 @@ TEST_F(ControllerTest, DisplayTextsOfNormalisedValues)
     for (const Case& c : {Case{2, 0.5, "9150"}, Case{6, 0.75, "7.5"}, Case{1, 0.5, "Band Pass"},
                           Case{0, 1.0, "Ext. input"}, Case{5, 1.0, "on"}, Case{4, 0.5, "50"},
                           Case{kBypassId, 1.0, "<refused>"}, Case{kPresetId, 0.0, "<refused>"},
-                          Case{10, 0.0, "<refused>"}})
+                          Case{10, 0.0, "<refused>"}, Case{2, 7.0, "18000"}, Case{2, -3.0, "300"},
+                          Case{2, std::nan(""), "<refused>"}, Case{2, INFINITY, "<refused>"}})
         EXPECT_EQ(ValueText(c.id, c.normalized), c.text) << c.id << " " << c.normalized;
 }
 
