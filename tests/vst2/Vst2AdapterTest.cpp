@@ -122,6 +122,33 @@ TEST_F(Vst2Adapter, UnterminatedProductTextIsCutAtTheBufferEnd)
     EXPECT_EQ(probe->hostCode, 0); // "ardour" lay beyond the 255 characters kept
 }
 
+TEST_F(Vst2Adapter, HostsWithoutSideChainBuffersGetInputsThreeAndFourDisconnected)
+{
+    struct Case
+    {
+        const char* product;
+        bool sideChainHeard;
+    };
+    const Case cases[] = {
+        {"Forte", false}, {"Adobe Audition", false}, {"Orion", false}, {"SAWStudio", false},
+        {"Ardour", true}, {"Chainer", true},         {"Logic", true},  {"", true},
+    };
+    for (const Case& c : cases)
+    {
+        Vst2Instance::Setup setup;
+        setup.productName = c.product;
+        Create(setup);
+        host->Start(44100.0, 8);
+        std::vector<float> main(8, 1.0f), side(8, 10.0f), outL(8), outR(8);
+        float* inputs[4] = {main.data(), main.data(), side.data(), side.data()};
+        float* outputs[2] = {outL.data(), outR.data()};
+        host->ProcessReplacing(inputs, outputs, 8);
+        // The probe's right output is twice its right input plus both side-chain inputs.
+        EXPECT_FLOAT_EQ(outR[3], c.sideChainHeard ? 22.0f : 2.0f) << c.product;
+        EXPECT_EQ(host->Effect()->num_inputs, 4) << c.product;
+    }
+}
+
 TEST_F(Vst2Adapter, OpenReportsEveryParameterEachTimeButSetsUpOnce)
 {
     Create();
