@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 using namespace vst3;
 
@@ -637,6 +638,31 @@ TEST_F(StateTest, DamagedAndLyingStreamsAreRefusedAndThePluginStaysUsable)
     }
     auto plugin = Started();
     EXPECT_EQ(plugin->Component()->setState(nullptr), kInvalidArgument);
+}
+
+TEST_F(StateTest, StateCallsOnTheMainThreadWhileBlocksRunKeepTheStateWhole)
+{
+    const std::vector<char> saved = SavedState();
+    auto plugin = Started(256, kSample32);
+    std::thread audio(
+        [&plugin]
+        {
+            Buffers<float> b(256);
+            for (int block = 0; block < 300; ++block)
+            {
+                plugin->QueueParameter(kInputLevel, (block % 10) / 10.0);
+                b.Run(*plugin);
+            }
+        });
+    for (int round = 0; round < 40; ++round)
+    {
+        std::vector<char> bytes;
+        ASSERT_TRUE(plugin->GetState(bytes));
+        ASSERT_TRUE(plugin->SetState(round % 2 == 0 ? saved : bytes));
+    }
+    audio.join();
+    ASSERT_TRUE(plugin->SetState(saved));
+    ExpectRestored(*plugin, true);
 }
 
 } // namespace
