@@ -267,6 +267,45 @@ TEST_F(Vst2Adapter, UnconnectedInputsReadSilenceEveryBlock)
     }
 }
 
+TEST_F(Vst2Adapter, OutputArrangementDisconnectsOutputsButNotTheReportedArrangements)
+{
+    Create();
+    host->Start(44100.0, 16);
+    vst2_speaker_arrangement stereo{};
+    stereo.type = VST2_SPEAKER_ARR_STEREO;
+    stereo.num_channels = 2;
+    vst2_speaker_arrangement mono{};
+    mono.type = VST2_SPEAKER_ARR_MONO;
+    mono.num_channels = 1;
+    EXPECT_EQ(host->Dispatch(VST2_EFF_SET_SPEAKER_ARRANGEMENT, 0,
+                             reinterpret_cast<intptr_t>(&stereo), &mono),
+              1);
+    std::vector<float> a(16, 1.0f), side(16, 5.0f), outL(16), outR(16, -3.0f);
+    float* inputs[4] = {a.data(), a.data(), side.data(), side.data()};
+    float* outputs[2] = {outL.data(), outR.data()};
+    host->ProcessReplacing(inputs, outputs, 16);
+    EXPECT_FLOAT_EQ(outL[7], 2.0f);
+    EXPECT_FLOAT_EQ(outR[7], -3.0f); // unconnected: the host's buffer is not written
+
+    vst2_speaker_arrangement* in = nullptr;
+    vst2_speaker_arrangement* out = nullptr;
+    host->Dispatch(VST2_EFF_GET_SPEAKER_ARRANGEMENT, 0, reinterpret_cast<intptr_t>(&in), &out);
+    ASSERT_TRUE(in != nullptr && out != nullptr);
+    EXPECT_EQ(in->num_channels, 4);
+    EXPECT_EQ(out->num_channels, 2);
+}
+
+TEST_F(Vst2Adapter, MidiKeyNameIsEmptiedWhenTheEffectNamesNoNotes)
+{
+    Create();
+    vst2_midi_key_name key{};
+    key.this_key_number = 60;
+    std::strcpy(key.key_name, "stale");
+    EXPECT_EQ(host->Dispatch(VST2_EFF_GET_MIDI_KEY_NAME, 0, 0, &key), 0);
+    EXPECT_STREQ(key.key_name, "");
+    EXPECT_EQ(host->Dispatch(VST2_EFF_GET_MIDI_KEY_NAME, 0, 0, nullptr), 0);
+}
+
 TEST_F(Vst2Adapter, HostileSetupValuesAreIgnored)
 {
     Create();
