@@ -95,6 +95,18 @@ TEST_F(ProcessTest, OnlyTheLastPointOfAQueueCountsAndComesBeforeTheAudio)
     EXPECT_NE(c.out[0], a.out[0]); // the level is audible, so the equality above means something
 }
 
+TEST_F(ProcessTest, BlocksBeforeAnySetupAreSafe)
+{
+    // Some hosts process before announcing a setup; the module's own defaults then hold
+    // (32-bit samples, blocks of up to 1024 handled in slices beyond that).
+    auto plugin = NewPlugin();
+    Buffers<float> b(3000);
+    EXPECT_EQ(b.Run(*plugin), kResultOk);
+    for (const auto& channel : b.out)
+        for (float v : channel)
+            ASSERT_TRUE(std::isfinite(v));
+}
+
 TEST_F(ProcessTest, ABlockOfNoSamplesStillAppliesItsChanges)
 {
     auto plugin = Started();
