@@ -371,6 +371,10 @@ void IGraphics::RoutePress(int x, int y, const IMouseState& buttons)
     if (plugin && parameterIndex >= 0)
         plugin->BeginHostEdit(parameterIndex);
     control->MousePressed(lx, ly, buttons);
+    // A popup menu opened by the press takes the button's release with it (RunPopupMenu
+    // drops the capture): end the edit now, or the host would keep the gesture open.
+    if (plugin && parameterIndex >= 0 && captureIndex != index)
+        plugin->EndHostEdit(parameterIndex);
 }
 
 void IGraphics::RouteRelease(int x, int y, const IMouseState& buttons)

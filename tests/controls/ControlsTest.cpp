@@ -282,6 +282,22 @@ TEST(Dropdown, EnumerationPressOpensTheMenuContinuousPressDoesNot)
     EXPECT_DOUBLE_EQ(editor.Value(TestPlugin::kSource), 1.0);
 }
 
+TEST(Dropdown, AMenuOpenedByAPressEndsTheEditItBegan)
+{
+    // The menu takes the button's release, so the press alone must close the host gesture,
+    // whether an entry is chosen or the menu is dismissed.
+    Widgets editor;
+    editor.Box(TestPlugin::kSource, {80, 76, 200, 104});
+    editor.Attach();
+    editor.plugin.log.clear();
+    editor.graphics->QueueMenuChoice(2);
+    editor.graphics->RoutePress(100, 90, Left());
+    editor.graphics->RoutePress(100, 90, Left()); // nothing queued: dismissed
+    EXPECT_EQ(editor.plugin.log,
+              (std::vector<std::string>{"begin 0", "changed 0 3", "end 0", "begin 0", "end 0"}));
+    EXPECT_DOUBLE_EQ(editor.Value(TestPlugin::kSource), 2.0);
+}
+
 TEST(Dropdown, DoubleClickTypesAValueWithTheTextBeamCursor)
 {
     Widgets editor;
