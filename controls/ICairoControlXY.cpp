@@ -85,12 +85,24 @@ void ICairoControlXY::MousePressed(int, int, const IMouseState&)
 {
     if (IGraphics* graphics = Graphics())
         graphics->ConcealCursor();
+    // The pad is bound to no single parameter, so the routing frames no gesture for it; it
+    // frames its own two, so that hosts record a drag as one gesture like any other edit.
+    if (plugin)
+    {
+        plugin->BeginHostEdit(xParameter);
+        plugin->BeginHostEdit(yParameter);
+    }
 }
 
 void ICairoControlXY::MouseReleased(int, int, const IMouseState&)
 {
     if (IGraphics* graphics = Graphics())
         graphics->RestoreCursor();
+    if (plugin)
+    {
+        plugin->EndHostEdit(xParameter);
+        plugin->EndHostEdit(yParameter);
+    }
 }
 
 void ICairoControlXY::MouseDragged(int x, int y, int, int, const IMouseState&)

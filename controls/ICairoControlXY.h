@@ -36,7 +36,8 @@ public:
                     int maxFrequency, double lineWidth, double cornerFactor);
     ~ICairoControlXY() override;
 
-    /// Hides the cursor while dragging.
+    /// Hides the cursor while dragging; the press and the release frame a host gesture on
+    /// both parameters.
     void MousePressed(int x, int y, const IMouseState& buttons) override;
     void MouseReleased(int x, int y, const IMouseState& buttons) override;
     void MouseDragged(int x, int y, int dx, int dy, const IMouseState& buttons) override;
