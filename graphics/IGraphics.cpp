@@ -196,10 +196,19 @@ void IGraphics::FinishTextEntry(IControl* control, IParameter* parameter, const 
         return;
     // The box holds at most 31 characters, like every text field of the framework.
     const std::string typed = text.substr(0, 31);
-    if (parameter)
-        control->AcceptUserValue(parameter->ToNormalised(parameter->ParseText(typed.c_str())));
-    else
+    if (!parameter)
+    {
         control->AcceptText(typed.c_str());
+        return;
+    }
+    // The entry ends long after the double click that opened it: the typed value is a
+    // gesture of its own for the host to record.
+    const int parameterIndex = control->parameterIndex;
+    if (plugin && parameterIndex >= 0)
+        plugin->BeginHostEdit(parameterIndex);
+    control->AcceptUserValue(parameter->ToNormalised(parameter->ParseText(typed.c_str())));
+    if (plugin && parameterIndex >= 0)
+        plugin->EndHostEdit(parameterIndex);
 }
 
 // ---- Bitmap layer ----

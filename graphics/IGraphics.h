@@ -97,7 +97,8 @@ public:
     bool RouteKey(int virtualKey, int x, int y);
 
     /// Ends a text entry: with a parameter the text is parsed into a value for the
-    /// control, without one the control receives the text. For platform classes.
+    /// control (framed as one host gesture when the control is bound), without one the
+    /// control receives the text. For platform classes.
     void FinishTextEntry(IControl* control, IParameter* parameter, const std::string& text);
 
     IEffectBase* Plugin() const { return plugin; }

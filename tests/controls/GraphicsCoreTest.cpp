@@ -469,6 +469,7 @@ TEST(AskUserForValue, ContinuousParameterOpensATextBoxParsedByTheParameter)
     ProbeControl* box = editor.Asker(TestPlugin::kLevel, {10, 20, 111, 49}); // odd sides
     ProbeControl* frequency = editor.Asker(TestPlugin::kFrequency);
     editor.Attach();
+    editor.plugin.log.clear();
 
     editor.graphics->QueueTextEntry(std::string("12.5 dB"));
     box->AskForValue();
@@ -476,6 +477,8 @@ TEST(AskUserForValue, ContinuousParameterOpensATextBoxParsedByTheParameter)
     // Same centre, whole-pixel half extents: one pixel smaller on odd sides.
     EXPECT_EQ(editor.graphics->LastEntryRectangle(), (IRectangle{10, 20, 110, 48}));
     EXPECT_DOUBLE_EQ(editor.plugin.Param(TestPlugin::kLevel)->Value(), 12.5);
+    // The typed value reaches the host as one gesture.
+    EXPECT_EQ(editor.plugin.log, (Log{"begin 4", "changed 4 3", "end 4"}));
 
     frequency->AskForValue();                            // unscripted: stays open
     EXPECT_EQ(editor.graphics->LastEntryText(), "2500"); // precision 0: "%d"
