@@ -110,13 +110,16 @@ tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context)
         HostIdentified();
     }
 
+    IPluginLock::Guard guard(lock);
     if (result == kResultOk)
     {
         BuildBuses();
+        // Fresh buses after a terminate: the channels follow them, not an arrangement the
+        // host made for the buses that went.
+        ConnectChannelsToBuses();
         ExportParameters();
     }
 
-    IPluginLock::Guard guard(lock);
     PluginInitialized();
     SelectPreset(0);
     return result;
@@ -168,8 +171,8 @@ void IEffectVST3::ExportParameters()
             "Bypass", bypassParamId, "",
             ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass,
             kRootUnitId);
-        bypass->appendString("off");
-        bypass->appendString("on");
+        bypass->appendString(kBypassOff);
+        bypass->appendString(kBypassOn);
         parameters.addParameter(std::move(bypass));
     }
     for (int i = 0; i < ParamCount(); ++i)
@@ -358,15 +361,16 @@ tresult IEffectVST3::ArrangeBuses(SpeakerArrangement* inputs, int32 numIns,
 
     AudioBus* in0 = getAudioBus(kInput, 0);
     if (in0 != nullptr && in0->getChannelCount() != i)
-        audioInputs.replace(0, std::make_unique<AudioBus>(u"Input", kMain, BusInfo::kDefaultActive,
-                                                          speakerArrangementFor(i)));
+        ReplaceBus(audioInputs, 0,
+                   std::make_unique<AudioBus>(u"Input", kMain, BusInfo::kDefaultActive,
+                                              speakerArrangementFor(i)));
     ConnectInputs(0, std::min(i, InputChannelCount()));
 
     AudioBus* out0 = getAudioBus(kOutput, 0);
     if (out0 != nullptr && out0->getChannelCount() != o)
-        audioOutputs.replace(0,
-                             std::make_unique<AudioBus>(u"Output", kMain, BusInfo::kDefaultActive,
-                                                        speakerArrangementFor(o)));
+        ReplaceBus(audioOutputs, 0,
+                   std::make_unique<AudioBus>(u"Output", kMain, BusInfo::kDefaultActive,
+                                              speakerArrangementFor(o)));
     for (int ch = 0; ch < std::min(o, OutputChannelCount()); ++ch)
         outputChannels[static_cast<std::size_t>(ch)]->connected = true;
 
@@ -378,12 +382,22 @@ tresult IEffectVST3::ArrangeBuses(SpeakerArrangement* inputs, int32 numIns,
     const int s = SpeakerArr::getChannelCount(inputs[1]);
     AudioBus* in1 = getAudioBus(kInput, 1);
     if (in1 != nullptr && in1->getChannelCount() != s)
-        audioInputs.replace(
-            1, std::make_unique<AudioBus>(u"Sidechain Input", kAux, 0, speakerArrangementFor(s)));
+        ReplaceBus(
+            audioInputs, 1,
+            std::make_unique<AudioBus>(u"Sidechain Input", kAux, 0, speakerArrangementFor(s)));
     // The side chain feeds the effect's side-chain channels; a mono one feeds both.
     if (s > 0)
         ConnectInputs(SideChainFirstChannel(i), sideChainChannels);
     return kResultOk;
+}
+
+void IEffectVST3::ReplaceBus(BusList& list, int32 index, std::unique_ptr<AudioBus> bus)
+{
+    // Activation is the host's, made per bus index: a new arrangement does not undo it (a
+    // host that activated the side chain before arranging it would otherwise lose it).
+    if (const Bus* old = list.at(index))
+        bus->setActive(old->isActive());
+    list.replace(index, std::move(bus));
 }
 
 void IEffectVST3::ConnectInputs(int first, int count)
@@ -621,15 +635,51 @@ void IEffectVST3::ProcessSlice(int offset, int frames, bool is64)
 tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized,
                                                       String128 string)
 {
-    if (string == nullptr || id >= static_cast<ParamID>(ParamCount()) ||
-        !std::isfinite(valueNormalized))
+    if (string == nullptr || !std::isfinite(valueNormalized))
         return kResultFalse;
     // Normalised values live in 0..1; beyond it a display text would be no value at all.
     const double value = std::clamp(valueNormalized, 0.0, 1.0);
+    // Hosts show these texts for every parameter they list, the adapter's own two included:
+    // Bypass reads as the block applies it, Preset as the preset a block would select.
+    const bool exported = parameters.getParameter(id) != nullptr;
+    if (id == bypassParamId && exported)
+    {
+        WidenInto(string, 128, value > 0.5 ? kBypassOn : kBypassOff);
+        return kResultOk;
+    }
+    if (id == presetParamId && exported)
+    {
+        IPluginLock::Guard guard(lock); // a block may name a preset it selects
+        const int index = static_cast<int>(value * PresetCount());
+        if (index >= PresetCount())
+            return kResultFalse; // no preset there: a block with this value selects nothing
+        WidenInto(string, 128, presets[static_cast<std::size_t>(index)]->name);
+        return kResultOk;
+    }
+    if (id >= static_cast<ParamID>(ParamCount()))
+        return kResultFalse;
     char text[IParameter::kTextSize];
     Param(static_cast<int>(id))->FormatValue(value, true, true, text, sizeof(text));
     WidenInto(string, 128, text);
     return kResultOk;
+}
+
+tresult PLUGIN_API IEffectVST3::getParamValueByString(ParamID id, TChar* string,
+                                                      ParamValue& valueNormalized)
+{
+    // A preset is shown by its name, so its name is read back as well as its number.
+    if (id == presetParamId && string != nullptr && parameters.getParameter(id) != nullptr)
+    {
+        IPluginLock::Guard guard(lock);
+        const std::string text = Narrow(string, 255);
+        for (int i = 0; i < PresetCount(); ++i)
+            if (text == presets[static_cast<std::size_t>(i)]->name)
+            {
+                valueNormalized = static_cast<double>(i) / PresetCount();
+                return kResultOk;
+            }
+    }
+    return SingleComponentEffect::getParamValueByString(id, string, valueNormalized);
 }
 
 ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue plain)

@@ -24,6 +24,9 @@ public:
     static constexpr vst3::ParamID presetParamId = 0x70727374;
     /// Parameter id of the host-level bypass ('bpas').
     static constexpr vst3::ParamID bypassParamId = 0x62706173;
+    /// The host-level Bypass parameter's two texts.
+    static constexpr const char* kBypassOff = "off";
+    static constexpr const char* kBypassOn = "on";
     /// The engine's largest block; longer host blocks are processed in slices.
     static constexpr int kMaxSliceFrames = 8192;
     /// setState refuses streams longer than this (bytes).
@@ -59,6 +62,8 @@ public:
     tresult PLUGIN_API setComponentState(vst3::IBStream* state) override;
     tresult PLUGIN_API getParamStringByValue(vst3::ParamID id, vst3::ParamValue valueNormalized,
                                              vst3::String128 string) override;
+    tresult PLUGIN_API getParamValueByString(vst3::ParamID id, vst3::TChar* string,
+                                             vst3::ParamValue& valueNormalized) override;
     vst3::ParamValue PLUGIN_API plainParamToNormalized(vst3::ParamID id,
                                                        vst3::ParamValue plainValue) override;
     vst3::ParamValue PLUGIN_API getParamNormalized(vst3::ParamID id) override;
@@ -131,6 +136,7 @@ private:
     int SideChainFirstChannel(int mainChannels) const;
     tresult ArrangeBuses(vst3::SpeakerArrangement* inputs, vst3::int32 numIns,
                          vst3::SpeakerArrangement* outputs, vst3::int32 numOuts);
+    void ReplaceBus(vst3::BusList& list, vst3::int32 index, std::unique_ptr<vst3::AudioBus> bus);
     void ConnectInputs(int first, int count);
     void ConnectChannelsToBuses();
     bool HasEditor() const { return graphics != nullptr; }

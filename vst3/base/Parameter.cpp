@@ -2,6 +2,7 @@
 
 #include "vst3/base/Utf16.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace vst3
@@ -25,7 +26,8 @@ bool Parameter::fromString(const TChar* text, ParamValue& normalized) const
     const std::string narrow = Narrow(text, 4096);
     char* end = nullptr;
     const double v = std::strtod(narrow.c_str(), &end);
-    if (end == narrow.c_str())
+    // "nan" reads as a number but is no value a parameter can take.
+    if (end == narrow.c_str() || std::isnan(v))
         return false;
     normalized = v;
     return true;
