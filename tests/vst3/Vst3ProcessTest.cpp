@@ -392,29 +392,61 @@ TEST_F(ProcessTest, TheSideChainIsHeardOnlyWhileItsBusIsActive)
 
 TEST_F(ProcessTest, AMonoSideChainDrivesBothSides)
 {
-    auto mono = NewPlugin();
-    SpeakerArrangement ins[2] = {SpeakerArr::kStereo, SpeakerArr::kMono};
-    SpeakerArrangement outs[1] = {SpeakerArr::kStereo};
-    ASSERT_EQ(mono->Processor()->setBusArrangements(ins, 2, outs, 1), kResultOk);
-    mono->Component()->activateBus(kAudio, kInput, 1, 1);
-    ProcessSetup setup{kRealtime, kSample64, 512, 48000.0};
-    ASSERT_EQ(mono->Processor()->setupProcessing(setup), kResultOk);
-    mono->QueueParameter(kSourceType, kExtInput);
-    RawBlock block(512);
     std::vector<double> key(512);
     for (int k = 0; k < 512; ++k)
         key[k] = 0.7 * std::sin(0.01 * k);
-    block.sidePtrs[0] = key.data();
-    block.inputs[1].numChannels = 1;
-    block.data.inputParameterChanges = &mono->Changes();
-    ASSERT_EQ(mono->Processor()->process(block.data), kResultOk);
-
     auto stereo = Started(512, kSample64, true, kExtInput);
     RawBlock twin(512);
     twin.sidePtrs[0] = twin.sidePtrs[1] = key.data();
     ASSERT_EQ(stereo->Processor()->process(twin.data), kResultOk);
-    EXPECT_EQ(block.out[0], twin.out[0]);
-    EXPECT_EQ(block.out[1], twin.out[1]);
+
+    // The host may activate the side chain before or after arranging it as mono: the new
+    // arrangement keeps the bus active either way.
+    for (const bool activateFirst : {false, true})
+    {
+        auto mono = NewPlugin();
+        SpeakerArrangement ins[2] = {SpeakerArr::kStereo, SpeakerArr::kMono};
+        SpeakerArrangement outs[1] = {SpeakerArr::kStereo};
+        if (activateFirst)
+            mono->Component()->activateBus(kAudio, kInput, 1, 1);
+        ASSERT_EQ(mono->Processor()->setBusArrangements(ins, 2, outs, 1), kResultOk);
+        if (!activateFirst)
+            mono->Component()->activateBus(kAudio, kInput, 1, 1);
+        ProcessSetup setup{kRealtime, kSample64, 512, 48000.0};
+        ASSERT_EQ(mono->Processor()->setupProcessing(setup), kResultOk);
+        mono->QueueParameter(kSourceType, kExtInput);
+        RawBlock block(512);
+        block.sidePtrs[0] = key.data();
+        block.inputs[1].numChannels = 1;
+        block.data.inputParameterChanges = &mono->Changes();
+        ASSERT_EQ(mono->Processor()->process(block.data), kResultOk);
+        EXPECT_EQ(block.out[0], twin.out[0]) << activateFirst;
+        EXPECT_EQ(block.out[1], twin.out[1]) << activateFirst;
+    }
+}
+
+TEST_F(ProcessTest, AfterTerminateAndInitializeTheChannelsFollowTheNewBuses)
+{
+    // Mono everywhere, then a new life: the rebuilt stereo buses carry both channels even
+    // when the host keeps the default arrangement and never arranges them again.
+    auto reborn = NewPlugin();
+    SpeakerArrangement ins[2] = {SpeakerArr::kMono, SpeakerArr::kMono};
+    SpeakerArrangement outs[1] = {SpeakerArr::kMono};
+    ASSERT_EQ(reborn->Processor()->setBusArrangements(ins, 2, outs, 1), kResultOk);
+    ASSERT_EQ(reborn->Component()->terminate(), kResultOk);
+    ASSERT_EQ(reborn->Component()->initialize(static_cast<IHostApplication*>(&reborn->Host())),
+              kResultOk);
+    ProcessSetup setup{kRealtime, kSample64, 512, 48000.0};
+    ASSERT_EQ(reborn->Processor()->setupProcessing(setup), kResultOk);
+    reborn->QueueParameter(kSourceType, kSine);
+    Buffers<double> a(512);
+    a.Run(*reborn);
+
+    auto fresh = Started();
+    Buffers<double> b(512);
+    b.Run(*fresh);
+    EXPECT_EQ(a.out[0], b.out[0]);
+    EXPECT_EQ(a.out[1], b.out[1]);
 }
 
 // ---- State ----------------------------------------------------------------------------------
