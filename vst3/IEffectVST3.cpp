@@ -451,7 +451,9 @@ tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup)
         return kResultFalse;
     IPluginLock::Guard guard(lock);
     sampleRate = setup.sampleRate;
-    bypassed = false;
+    // The host's Bypass stays as the host set it: hosts send a value only when it changes, so
+    // clearing it here (a new block size, a reloaded session) would un-bypass the effect
+    // behind the host's back and lose a saved bypass.
     SetMaxBlockSize(setup.maxSamplesPerBlock);
     std::fill(scratchSilent.begin(), scratchSilent.end(), 0);
     ResetProcessing();

@@ -130,7 +130,7 @@ TEST_F(ProcessTest, TheLiveHostsAutomationOfEffectParametersIsIgnored)
     EXPECT_DOUBLE_EQ(plugin->Controller()->getParamNormalized(kBypassId), 1.0);
 }
 
-TEST_F(ProcessTest, BypassAboveOneHalfPassesTheInputThroughUntilTheNextSetup)
+TEST_F(ProcessTest, BypassAboveOneHalfPassesTheInputThroughAndOutlivesANewSetup)
 {
     auto plugin = Started();
     plugin->QueueParameter(kBypassId, 0.5);
@@ -149,8 +149,16 @@ TEST_F(ProcessTest, BypassAboveOneHalfPassesTheInputThroughUntilTheNextSetup)
     plugin->QueueParameter(kBypassId, 0.8);
     on.Run(*plugin);
     EXPECT_DOUBLE_EQ(plugin->Controller()->getParamNormalized(kBypassId), 1.0);
-    ProcessSetup setup{kRealtime, kSample64, 512, 48000.0};
+    // A new block size or rate keeps the host's bypass: the host sends no value again.
+    ProcessSetup setup{kRealtime, kSample64, 512, 44100.0};
     ASSERT_EQ(plugin->Processor()->setupProcessing(setup), kResultOk);
+    EXPECT_DOUBLE_EQ(plugin->Controller()->getParamNormalized(kBypassId), 1.0);
+    Buffers<double> still(256);
+    still.Run(*plugin);
+    EXPECT_EQ(still.out[0], still.in[0]);
+
+    plugin->QueueParameter(kBypassId, 0.0);
+    still.Run(*plugin);
     EXPECT_DOUBLE_EQ(plugin->Controller()->getParamNormalized(kBypassId), 0.0);
 }
 
