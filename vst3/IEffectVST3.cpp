@@ -221,6 +221,16 @@ void IEffectVST3::ExportEffectParameter(int index)
                 }
             list->appendString(text);
         }
+        // Hosts start a new instance's controls, and reset them, at this value: it is the
+        // position of the effect's own default, or a fresh instance would show (and a reset
+        // would select) the first entry while the effect holds another.
+        const int32 steps = list->getInfo().stepCount;
+        if (steps > 0)
+        {
+            const double position =
+                std::clamp(std::round(param.DefaultValue()), 0.0, static_cast<double>(steps));
+            list->setDefaultNormalizedValue(position / steps);
+        }
         parameters.addParameter(std::move(list));
         break;
     }

@@ -190,7 +190,7 @@ TEST_F(ControllerTest, ExportsTwelveParameters)
         {kPresetId, "Preset", "", 1, 0.0, 0x8000},
         {kBypassId, "Bypass", "", 1, 0.0, 0x10009},
         {0, "Source Type", "", 5, 0.0, 0x9},
-        {1, "Filter Type", "", 2, 0.0, 0x9},
+        {1, "Filter Type", "", 2, 0.5, 0x9}, // the band pass, the effect's own default
         {2, "Filter Frequency", "Hz", 0, 2200.0 / 17700.0, 0x1},
         {3, "Filter Q", "", 0, 0.9 / 3.9, 0x1},
         {4, "Effect Amount", "%", 0, 1.0, 0x1},
@@ -198,7 +198,7 @@ TEST_F(ControllerTest, ExportsTwelveParameters)
         {6, "Input level", "dB", 0, 0.5, 0x1},
         {7, "Output level", "dB", 0, 0.5, 0x1},
         {8, "Bypass", "", 1, 0.0, 0x9},
-        {9, "Analog Saturation", "", 1, 0.0, 0x9},
+        {9, "Analog Saturation", "", 1, 1.0, 0x9},
     };
     ASSERT_EQ(Controller().getParameterCount(), 12);
     for (int32 i = 0; i < 12; ++i)
@@ -214,6 +214,13 @@ TEST_F(ControllerTest, ExportsTwelveParameters)
         EXPECT_NEAR(info.defaultNormalizedValue, row.defaultNormalized, 1e-12) << i;
         EXPECT_EQ(info.unitId, kRootUnitId) << i;
         EXPECT_EQ(info.flags, row.flags) << i;
+        // A host starts a new instance's controls at the default: it is what the effect holds.
+        if (info.id < 10)
+        {
+            EXPECT_NEAR(Controller().getParamNormalized(info.id), info.defaultNormalizedValue,
+                        1e-12)
+                << i;
+        }
     }
     ParameterInfo info{};
     EXPECT_EQ(Controller().getParameterInfo(12, info), kResultFalse);

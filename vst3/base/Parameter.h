@@ -19,6 +19,8 @@ public:
 
     const ParameterInfo& getInfo() const { return info; }
     ParamID getId() const { return info.id; }
+    /// The value a host starts and resets the parameter at (0..1).
+    void setDefaultNormalizedValue(ParamValue value) { info.defaultNormalizedValue = value; }
 
     virtual ParamValue toPlain(ParamValue normalized) const { return normalized; }
     virtual ParamValue toNormalized(ParamValue plain) const { return plain; }
