@@ -115,6 +115,12 @@ struct ReadCase
     std::map<int, double> expected;
 };
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
 class ReadableDocuments : public testing::TestWithParam<ReadCase>
 {
 };
@@ -206,6 +212,11 @@ struct FallbackCase
     const char* what;
     std::string text;
 };
+
+void PrintTo(const FallbackCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class UnreadableDocuments : public testing::TestWithParam<FallbackCase>
 {
