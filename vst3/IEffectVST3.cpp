@@ -772,6 +772,7 @@ tresult PLUGIN_API IEffectVST3::getProgramName(ProgramListID listId, int32 progr
 {
     if (listId != static_cast<ProgramListID>(presetParamId) || name == nullptr)
         return kResultFalse;
+    IPluginLock::Guard guard(lock); // a block may name a preset it selects
     const bool inRange = programIndex >= 0 && programIndex < PresetCount();
     WidenInto(name, 128, inRange ? presets[static_cast<std::size_t>(programIndex)]->name : "");
     return kResultOk;
