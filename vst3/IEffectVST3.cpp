@@ -902,7 +902,7 @@ void IEffectVST3::HostTimeSignature(int& numerator, int& denominator)
 bool IEffectVST3::HostTimeInfo(TimeInfo& info)
 {
     if (!hasProcessContext)
-        return false;
+        return IEffectBase::HostTimeInfo(info); // an empty record, not the caller's leftovers
     info.tempo = processContext.tempo;
     info.samplePosition = static_cast<double>(processContext.projectTimeSamples);
     info.ppqPosition = processContext.projectTimeMusic;

@@ -159,7 +159,11 @@ TEST_F(AdapterTest, ViewsAreListedUntilTheirLastRelease)
 TEST_F(AdapterTest, TransportQueriesAnswerFromTheLastProcessContext)
 {
     TimeInfo info;
+    info.tempo = 33.0;
+    info.playing = true;
     EXPECT_FALSE(effect->HostTimeInfo(info));
+    EXPECT_EQ(info.tempo, 0.0); // no context yet: an empty record
+    EXPECT_FALSE(info.playing);
     int numerator = 0, denominator = 0;
     effect->HostTimeSignature(numerator, denominator);
     EXPECT_EQ(numerator, 4);
