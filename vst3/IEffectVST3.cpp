@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 using namespace vst3;
@@ -663,9 +664,16 @@ tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue val
     {
         IPluginLock::Guard guard(lock); // a block may name a preset it selects
         const int index = static_cast<int>(value * PresetCount());
-        if (index >= PresetCount())
-            return kResultFalse; // no preset there: a block with this value selects nothing
-        WidenInto(string, 128, presets[static_cast<std::size_t>(index)]->name);
+        if (index < PresetCount())
+        {
+            WidenInto(string, 128, presets[static_cast<std::size_t>(index)]->name);
+            return kResultOk;
+        }
+        // No preset there (a block with this value selects nothing): the number itself,
+        // which reads back as the same value.
+        char number[32];
+        std::snprintf(number, sizeof(number), "%g", value);
+        WidenInto(string, 128, number);
         return kResultOk;
     }
     if (id >= static_cast<ParamID>(ParamCount()))

@@ -251,7 +251,7 @@ TEST_F(ControllerTest, DisplayTextsOfNormalisedValues)
           Case{0, 1.0, "Ext. input"}, Case{5, 1.0, "on"}, Case{4, 0.5, "50"},
           // The adapter's own two read as a block applies them.
           Case{kBypassId, 1.0, "on"}, Case{kBypassId, 0.5, "off"}, Case{kBypassId, 0.51, "on"},
-          Case{kPresetId, 0.0, "-"}, Case{kPresetId, 1.0, "<refused>"},
+          Case{kPresetId, 0.0, "-"}, Case{kPresetId, 1.0, "1"}, // past the presets: the number
           Case{0x12345678, 0.0, "<refused>"}, Case{10, 0.0, "<refused>"}, Case{2, 7.0, "18000"},
           Case{2, -3.0, "300"}, Case{2, std::nan(""), "<refused>"}, Case{2, INFINITY, "<refused>"}})
         EXPECT_EQ(ValueText(c.id, c.normalized), c.text) << c.id << " " << c.normalized;
@@ -278,6 +278,7 @@ TEST_F(ControllerTest, ValuesFromTexts)
         {kBypassId, u"on", kResultOk, 1.0},
         {kBypassId, u"off", kResultOk, 0.0},
         {kPresetId, u"-", kResultOk, 0.0}, // a preset's name, as its text shows it
+        {kPresetId, u"1", kResultOk, 1.0}, // the text shown past the presets reads back
         {kPresetId, u"0.5", kResultOk, 0.5},
         {kPresetId, u"2", kResultOk, 2.0}, // the preset's number is the normalised value itself
         {77, u"1", kResultFalse, 0.0},
