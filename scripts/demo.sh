@@ -7,5 +7,5 @@ if [ -x "$BUILD/tools/render/verdigrix-render" ]; then
     "$BUILD/tools/render/verdigrix-render" --out out/demo.wav
 fi
 if [ -x "$BUILD/tools/snapshot/verdigrix-snapshot" ]; then
-    "$BUILD/tools/snapshot/verdigrix-snapshot" out/editor.png
+    "$BUILD/tools/snapshot/verdigrix-snapshot" out/editor.png && echo "drew the editor into out/editor.png"
 fi
