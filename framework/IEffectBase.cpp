@@ -346,38 +346,37 @@ const IParameter* IEffectBase::Param(int index) const
     return params[static_cast<size_t>(index)].get();
 }
 
-void IEffectBase::AttachInputs(double** hostPointers, int count, int)
+namespace
+{
+// Of the first `count` channels, each connected one takes the next host pointer into its
+// slot; a missing host buffer leaves the slot on the channel's own scratch buffer.
+template <class Channel>
+void AttachHostPointers(double** hostPointers, int count,
+                        std::vector<std::unique_ptr<Channel>>& channels, std::vector<double*>& slots)
 {
     if (hostPointers == nullptr)
         return;
-    const int channels = std::min(std::max(count, 0), InputChannelCount());
+    const size_t limit = std::min(static_cast<size_t>(std::max(count, 0)), channels.size());
     int next = 0;
-    for (int i = 0; i < channels; ++i)
+    for (size_t i = 0; i < limit; ++i)
     {
-        IInputChannel& channel = *inputChannels[static_cast<size_t>(i)];
+        Channel& channel = *channels[i];
         if (!channel.connected)
             continue;
         double* host = hostPointers[next++];
-        inputPointers[static_cast<size_t>(channel.slot)] =
-            host != nullptr ? host : channel.scratch.data();
+        slots[static_cast<size_t>(channel.slot)] = host != nullptr ? host : channel.scratch.data();
     }
+}
+} // namespace
+
+void IEffectBase::AttachInputs(double** hostPointers, int count, int)
+{
+    AttachHostPointers(hostPointers, count, inputChannels, inputPointers);
 }
 
 void IEffectBase::AttachOutputs(double** hostPointers, int count, int)
 {
-    if (hostPointers == nullptr)
-        return;
-    const int channels = std::min(std::max(count, 0), OutputChannelCount());
-    int next = 0;
-    for (int i = 0; i < channels; ++i)
-    {
-        IOutputChannel& channel = *outputChannels[static_cast<size_t>(i)];
-        if (!channel.connected)
-            continue;
-        double* host = hostPointers[next++];
-        outputPointers[static_cast<size_t>(channel.slot)] =
-            host != nullptr ? host : channel.scratch.data();
-    }
+    AttachHostPointers(hostPointers, count, outputChannels, outputPointers);
 }
 
 int IEffectBase::AttachInputsConverted(float** hostPointers, int count, int frames)
