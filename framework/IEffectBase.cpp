@@ -352,7 +352,8 @@ namespace
 // slot; a missing host buffer leaves the slot on the channel's own scratch buffer.
 template <class Channel>
 void AttachHostPointers(double** hostPointers, int count,
-                        std::vector<std::unique_ptr<Channel>>& channels, std::vector<double*>& slots)
+                        std::vector<std::unique_ptr<Channel>>& channels,
+                        std::vector<double*>& slots)
 {
     if (hostPointers == nullptr)
         return;
