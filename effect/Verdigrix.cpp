@@ -22,13 +22,13 @@ enum class Kind
     Range
 };
 
-struct ValueTextSpec
+struct ValueTextRow
 {
     int value;
     const char* text;
 };
 
-struct ParameterSpec
+struct ParameterRow
 {
     const char* name;
     Kind kind;
@@ -37,17 +37,17 @@ struct ParameterSpec
     double max;
     double step;
     const char* label;
-    std::span<const ValueTextSpec> valueTexts; ///< enumerations only; toggles get off/on
+    std::span<const ValueTextRow> valueTexts; ///< enumerations only; toggles get off/on
 };
 
-constexpr ValueTextSpec kSourceTexts[] = {{0, "Noise"}, {1, "Stereo Noise"}, {2, "Sine"},
-                                          {3, "Saw"},   {4, "Square"},       {5, "Ext. input"}};
+constexpr ValueTextRow kSourceTexts[] = {{0, "Noise"}, {1, "Stereo Noise"}, {2, "Sine"},
+                                         {3, "Saw"},   {4, "Square"},       {5, "Ext. input"}};
 // The menu lists the entries in this order: low, high, then band pass.
-constexpr ValueTextSpec kFilterTexts[] = {{0, "Low Pass"}, {2, "High Pass"}, {1, "Band Pass"}};
+constexpr ValueTextRow kFilterTexts[] = {{0, "Low Pass"}, {2, "High Pass"}, {1, "Band Pass"}};
 
 // Enumerations and toggles step by 0.1, so a host's normalised value can leave a fraction;
 // the change handler truncates enumerations and compares toggles with 0.5.
-const std::array<ParameterSpec, Verdigrix::kParamCount> kParameterTable = {{
+const std::array<ParameterRow, Verdigrix::kParamCount> kParameterTable = {{
     {"Source Type", Kind::Enumeration, 0, 0, 5, 0.1, "", kSourceTexts},
     {"Filter Type", Kind::Enumeration, 1, 0, 2, 0.1, "", kFilterTexts},
     {"Filter Frequency", Kind::Range, 2500, 300, 18000, 1, "Hz", {}},
@@ -60,22 +60,22 @@ const std::array<ParameterSpec, Verdigrix::kParamCount> kParameterTable = {{
     {"Analog Saturation", Kind::Toggle, 1, 0, 1, 0.1, "", {}},
 }};
 
-void Configure(IParameter& parameter, const ParameterSpec& spec)
+void Configure(IParameter& parameter, const ParameterRow& row)
 {
-    switch (spec.kind)
+    switch (row.kind)
     {
     case Kind::Enumeration:
-        parameter.ConfigureChoice(spec.name, static_cast<int>(spec.defaultValue),
-                                  static_cast<int>(spec.max) + 1, spec.label);
-        for (const ValueTextSpec& entry : spec.valueTexts)
+        parameter.ConfigureChoice(row.name, static_cast<int>(row.defaultValue),
+                                  static_cast<int>(row.max) + 1, row.label);
+        for (const ValueTextRow& entry : row.valueTexts)
             parameter.AddValueText(entry.value, entry.text);
         break;
     case Kind::Toggle:
-        parameter.ConfigureToggle(spec.name, spec.defaultValue >= 0.5);
+        parameter.ConfigureToggle(row.name, row.defaultValue >= 0.5);
         break;
     case Kind::Range:
-        parameter.ConfigureRange(spec.name, spec.defaultValue, spec.min, spec.max, spec.step,
-                                 spec.label, 1.0);
+        parameter.ConfigureRange(row.name, row.defaultValue, row.min, row.max, row.step, row.label,
+                                 1.0);
         break;
     }
 }

@@ -13,7 +13,7 @@
 namespace
 {
 /// A small PNG written with libpng, so each test states exactly what the file holds.
-struct PngSpec
+struct PngImage
 {
     int width = 1;
     int height = 1;
@@ -34,7 +34,7 @@ void Append(png_structp png, png_bytep data, size_t length)
 
 void Flush(png_structp) {}
 
-std::vector<unsigned char> Encode(const PngSpec& spec)
+std::vector<unsigned char> Encode(const PngImage& image)
 {
     std::vector<unsigned char> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -46,21 +46,22 @@ std::vector<unsigned char> Encode(const PngSpec& spec)
         return {};
     }
     png_set_write_fn(png, &out, Append, Flush);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, image.width, image.height, image.bitDepth, image.colourType,
+                 image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(),
-                     static_cast<int>(spec.paletteAlpha.size()), nullptr);
-    if (spec.colourKey != nullptr)
-        png_set_tRNS(png, info, nullptr, 0, spec.colourKey);
+    if (!image.palette.empty())
+        png_set_PLTE(png, info, image.palette.data(), static_cast<int>(image.palette.size()));
+    if (!image.paletteAlpha.empty())
+        png_set_tRNS(png, info, image.paletteAlpha.data(),
+                     static_cast<int>(image.paletteAlpha.size()), nullptr);
+    if (image.colourKey != nullptr)
+        png_set_tRNS(png, info, nullptr, 0, image.colourKey);
     png_write_info(png, info);
-    const size_t rowBytes = spec.rows.size() / static_cast<size_t>(spec.height);
+    const size_t rowBytes = image.rows.size() / static_cast<size_t>(image.height);
     std::vector<png_bytep> rows;
-    for (int y = 0; y < spec.height; ++y)
-        rows.push_back(const_cast<png_bytep>(spec.rows.data() + rowBytes * static_cast<size_t>(y)));
+    for (int y = 0; y < image.height; ++y)
+        rows.push_back(
+            const_cast<png_bytep>(image.rows.data() + rowBytes * static_cast<size_t>(y)));
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -76,11 +77,11 @@ std::vector<uint32_t> Pixels(const IMemBitmap& b)
     return out;
 }
 
-PngSpec Spec(int width, int height, int colourType, int bitDepth, std::vector<unsigned char> rows,
-             std::vector<png_color> palette = {}, std::vector<unsigned char> paletteAlpha = {},
-             const png_color_16* colourKey = nullptr)
+PngImage Image(int width, int height, int colourType, int bitDepth, std::vector<unsigned char> rows,
+               std::vector<png_color> palette = {}, std::vector<unsigned char> paletteAlpha = {},
+               const png_color_16* colourKey = nullptr)
 {
-    PngSpec s;
+    PngImage s;
     s.width = width;
     s.height = height;
     s.colourType = colourType;
@@ -92,9 +93,9 @@ PngSpec Spec(int width, int height, int colourType, int bitDepth, std::vector<un
     return s;
 }
 
-PngSpec Rgb2x2()
+PngImage Rgb2x2()
 {
-    PngSpec s;
+    PngImage s;
     s.width = 2;
     s.height = 2;
     s.rows = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
@@ -109,60 +110,61 @@ TEST(DecodePng, ConvertsEveryPixelFormatToArgb)
     struct Case
     {
         const char* what;
-        PngSpec spec;
+        PngImage image;
         std::vector<uint32_t> expected;
     };
     const std::vector<Case> cases = {
         {"RGB gets an opaque alpha", Rgb2x2(), {0xFF0A141E, 0xFF28323C, 0xFF46505A, 0xFF646E78}},
         {"RGBA keeps straight alpha",
-         Spec(2, 1, PNG_COLOR_TYPE_RGBA, 8, {1, 2, 3, 0, 200, 100, 50, 128}),
+         Image(2, 1, PNG_COLOR_TYPE_RGBA, 8, {1, 2, 3, 0, 200, 100, 50, 128}),
          {0x00010203, 0x80C86432}},
         {"palette with transparency: alpha from tRNS, opaque past its end",
-         Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}},
-              {0, 128}),
+         Image(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}},
+               {0, 128}),
          {0x00FF0000, 0x8000FF00, 0xFF0000FF}},
         {"4-bit palette unpacks",
-         Spec(2, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x10}, {{1, 2, 3}, {4, 5, 6}}),
+         Image(2, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x10}, {{1, 2, 3}, {4, 5, 6}}),
          {0xFF040506, 0xFF010203}},
         {"grey becomes RGB",
-         Spec(2, 1, PNG_COLOR_TYPE_GRAY, 8, {0x40, 0xFF}),
+         Image(2, 1, PNG_COLOR_TYPE_GRAY, 8, {0x40, 0xFF}),
          {0xFF404040, 0xFFFFFFFF}},
         {"2-bit grey expands to 8 bits",
-         Spec(4, 1, PNG_COLOR_TYPE_GRAY, 2, {0x1B}),
+         Image(4, 1, PNG_COLOR_TYPE_GRAY, 2, {0x1B}),
          {0xFF000000, 0xFF555555, 0xFFAAAAAA, 0xFFFFFFFF}},
-        {"grey with alpha", Spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x30, 0x90}), {0x90303030}},
+        {"grey with alpha", Image(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x30, 0x90}), {0x90303030}},
         {"16-bit samples keep their high byte",
-         Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0x12, 0x34, 0xAB, 0xFF, 0x00, 0x01, 0x80, 0x00}),
+         Image(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16,
+               {0x12, 0x34, 0xAB, 0xFF, 0x00, 0x01, 0x80, 0x00}),
          {0x8012AB00}},
-        {"16-bit grey", Spec(1, 1, PNG_COLOR_TYPE_GRAY, 16, {0xC0, 0xFF}), {0xFFC0C0C0}},
+        {"16-bit grey", Image(1, 1, PNG_COLOR_TYPE_GRAY, 16, {0xC0, 0xFF}), {0xFFC0C0C0}},
         {"grey colour key becomes transparent",
-         Spec(2, 1, PNG_COLOR_TYPE_GRAY, 8, {0x40, 0x41}, {}, {}, &greyKey),
+         Image(2, 1, PNG_COLOR_TYPE_GRAY, 8, {0x40, 0x41}, {}, {}, &greyKey),
          {0x00404040, 0xFF414141}},
         {"RGB colour key becomes transparent",
-         Spec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 1, 2, 4}, {}, {}, &rgbKey),
+         Image(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 1, 2, 4}, {}, {}, &rgbKey),
          {0x00010203, 0xFF010204}},
     };
     for (const Case& c : cases)
     {
-        const std::vector<unsigned char> file = Encode(c.spec);
+        const std::vector<unsigned char> file = Encode(c.image);
         const auto bitmap = DecodePng(file.data(), file.size());
         ASSERT_NE(bitmap, nullptr) << c.what;
-        EXPECT_EQ(bitmap->Width(), c.spec.width) << c.what;
-        EXPECT_EQ(bitmap->Height(), c.spec.height) << c.what;
+        EXPECT_EQ(bitmap->Width(), c.image.width) << c.what;
+        EXPECT_EQ(bitmap->Height(), c.image.height) << c.what;
         EXPECT_EQ(Pixels(*bitmap), c.expected) << c.what;
     }
 }
 
 TEST(DecodePng, InterlacedImagesDecodeLikePlainOnes)
 {
-    PngSpec spec;
-    spec.width = 9;
-    spec.height = 7;
-    for (int i = 0; i < spec.width * spec.height * 3; ++i)
-        spec.rows.push_back(static_cast<unsigned char>(i * 7));
-    const auto plainFile = Encode(spec);
-    spec.interlaced = true;
-    const auto interlacedFile = Encode(spec);
+    PngImage image;
+    image.width = 9;
+    image.height = 7;
+    for (int i = 0; i < image.width * image.height * 3; ++i)
+        image.rows.push_back(static_cast<unsigned char>(i * 7));
+    const auto plainFile = Encode(image);
+    image.interlaced = true;
+    const auto interlacedFile = Encode(image);
     const auto plain = DecodePng(plainFile.data(), plainFile.size());
     const auto interlaced = DecodePng(interlacedFile.data(), interlacedFile.size());
     ASSERT_NE(plain, nullptr);
@@ -215,11 +217,11 @@ TEST(DecodePng, DamagedFilesGiveNull)
 TEST(DecodePng, RefusesHugeImagesWithoutAllocatingThem)
 {
     // A whole, valid file: only its size can stop it.
-    PngSpec spec;
-    spec.width = kMaxPngSide + 1;
-    spec.height = 1;
-    spec.rows.assign(static_cast<size_t>(spec.width) * 3, 0);
-    const auto file = Encode(spec);
+    PngImage image;
+    image.width = kMaxPngSide + 1;
+    image.height = 1;
+    image.rows.assign(static_cast<size_t>(image.width) * 3, 0);
+    const auto file = Encode(image);
     EXPECT_EQ(DecodePng(file.data(), file.size()), nullptr);
 }
 
