@@ -89,6 +89,13 @@ void AudioPlugin::updateFilter()
     filter->setParameters(parameters);
 }
 
+void AudioPlugin::setOscillatorFrequencies(double hz)
+{
+    sine.setFrequency(hz);
+    square.setFrequency(hz);
+    saw.setFrequency(hz);
+}
+
 void AudioPlugin::rateChanged()
 {
     updateFilter();
@@ -192,9 +199,7 @@ void AudioPlugin::followPitchStep(const double* x, int n)
         lastCrossings = pitchCrossings * 4;
     const int f = followedFrequency();
     filter->setParameterById(1, f);
-    sine.setFrequency(f);
-    square.setFrequency(f);
-    saw.setFrequency(f);
+    setOscillatorFrequencies(f);
 }
 
 void AudioPlugin::writePitchEntry(double value)

@@ -53,6 +53,9 @@ public:
     /// Hands the filter (engine rate, `frequency`, `q`) through `setParameters`.
     void updateFilter();
 
+    /// Tunes the sine, square and saw to `hz` (see Oscillator::setFrequency). No allocation.
+    void setOscillatorFrequencies(double hz);
+
     // Values the parameter handler writes.
     double frequency = 3000.0; ///< Hz
     double q = 1.0;            ///< low/high pass Q; band pass width in octaves

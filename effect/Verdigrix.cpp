@@ -94,13 +94,6 @@ IEffectConfig MakeConfig()
     return config;
 }
 
-void SetOscillatorFrequencies(AudioPlugin& engine, double hz)
-{
-    engine.sine.setFrequency(hz);
-    engine.square.setFrequency(hz);
-    engine.saw.setFrequency(hz);
-}
-
 /// A host's rate truncated to whole hertz. Rates no engine can run at (not finite, or out of
 /// the int range) are held to what the engine accepts rather than cast undefined.
 int WholeHertz(double rate)
@@ -170,7 +163,7 @@ void Verdigrix::ApplyToEngine(int index)
     case kFilterFrequency:
         engine.frequency = value;
         engine.updateFilter();
-        SetOscillatorFrequencies(engine, value);
+        engine.setOscillatorFrequencies(value);
         break;
     case kFilterQ:
         engine.q = value;
@@ -184,7 +177,7 @@ void Verdigrix::ApplyToEngine(int index)
         // Leaving pitch following puts the filter back on the parameter's frequency.
         if (!engine.followPitch)
             engine.updateFilter();
-        SetOscillatorFrequencies(engine, engine.frequency);
+        engine.setOscillatorFrequencies(engine.frequency);
         break;
     case kInputLevel:
         engine.inputGain = std::exp(value * kDecibelToNeper);

@@ -50,9 +50,7 @@ void RunBlock(benchmark::State& state)
     engine.frequency = 2500;
     engine.updateFilter();
     engine.sourceType = source;
-    engine.sine.setFrequency(2500);
-    engine.square.setFrequency(2500);
-    engine.saw.setFrequency(2500);
+    engine.setOscillatorFrequencies(2500);
     Signal side(frames);
     engine.sidechain = {side.left.data(), side.right.data()};
     Signal block(frames);

@@ -72,7 +72,5 @@ inline void setFrequency(AudioPlugin& engine, double hz)
 {
     engine.frequency = hz;
     engine.updateFilter();
-    engine.sine.setFrequency(hz);
-    engine.square.setFrequency(hz);
-    engine.saw.setFrequency(hz);
+    engine.setOscillatorFrequencies(hz);
 }
