@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -67,6 +69,20 @@ std::string ReadHostText(const void* ptr, std::size_t limit)
 {
     const auto* text = static_cast<const char*>(ptr);
     return std::string(text, strnlen(text, limit));
+}
+
+/// The first `count` channels become connected; the others run on their own scratch buffer.
+template <class Channel>
+void ConnectFirst(std::vector<std::unique_ptr<Channel>>& channels, std::vector<double*>& slots,
+                  int count)
+{
+    for (std::size_t i = 0; i < channels.size(); ++i)
+    {
+        Channel& channel = *channels[i];
+        channel.connected = static_cast<int>(i) < count;
+        if (!channel.connected)
+            slots[static_cast<std::size_t>(channel.slot)] = channel.scratch.data();
+    }
 }
 
 /// A snapshot of parameters and presets, to undo a chunk load that failed half-way.
@@ -604,32 +620,12 @@ intptr_t IEffectVST2::PinProperties(bool input, int32_t index, void* ptr)
 
 intptr_t IEffectVST2::SetSpeakerArrangement(intptr_t inputs, void* outputs)
 {
-    auto connect = [](const vst2_speaker_arrangement* arrangement, int channels)
-    { return std::clamp(arrangement->num_channels, 0, channels); };
     const auto* in = reinterpret_cast<const vst2_speaker_arrangement*>(inputs);
     const auto* out = static_cast<const vst2_speaker_arrangement*>(outputs);
     if (in != nullptr)
-    {
-        const int k = connect(in, InputChannelCount());
-        for (int i = 0; i < InputChannelCount(); ++i)
-        {
-            IInputChannel& channel = *inputChannels[static_cast<std::size_t>(i)];
-            channel.connected = i < k;
-            if (!channel.connected)
-                inputPointers[static_cast<std::size_t>(channel.slot)] = channel.scratch.data();
-        }
-    }
+        ConnectFirst(inputChannels, inputPointers, in->num_channels);
     if (out != nullptr)
-    {
-        const int k = connect(out, OutputChannelCount());
-        for (int i = 0; i < OutputChannelCount(); ++i)
-        {
-            IOutputChannel& channel = *outputChannels[static_cast<std::size_t>(i)];
-            channel.connected = i < k;
-            if (!channel.connected)
-                outputPointers[static_cast<std::size_t>(channel.slot)] = channel.scratch.data();
-        }
-    }
+        ConnectFirst(outputChannels, outputPointers, out->num_channels);
     return 1;
 }
 
