@@ -798,11 +798,7 @@ void IEffectVST2::SetProgramName(const char* name)
 
 void IEffectVST2::GetProgramName(char* text)
 {
-    if (text == nullptr)
-        return;
-    const bool valid = currentPreset >= 0 && currentPreset < PresetCount();
-    WriteHostText(text, valid ? presets[static_cast<std::size_t>(currentPreset)]->name : "",
-                  VST2_SAFE_PROGRAM_NAME_CHARS);
+    GetProgramNameIndexed(currentPreset, text);
 }
 
 intptr_t IEffectVST2::GetProgramNameIndexed(int32_t index, char* text)
