@@ -28,6 +28,8 @@ struct Session
         if (module == nullptr)
             return;
         host = Vst2Instance::Create(module->Entry());
+        if (host == nullptr)
+            return;
         host->Start(48000.0, blockSize);
         host->SetParameter(0, 0.4f); // sine source: steady, deterministic cost
     }
