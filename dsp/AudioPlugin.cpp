@@ -116,7 +116,7 @@ void AudioPlugin::processOversampled(double* const* channels, int n)
 
     fillModulation(n);
     double* mod[2] = {modulation[0].get(), modulation[1].get()};
-    if (sourceType == kNoise || sourceType == kStereoNoise || sourceType == kSideChain)
+    if (isFilteredSource(sourceType))
         filter->filterBlock(n, mod);
     if (saturation)
     {

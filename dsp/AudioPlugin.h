@@ -40,6 +40,13 @@ public:
         kHighPass = 2
     };
 
+    /// Whether the chain passes `source`'s modulation through the filter: noise, stereo noise
+    /// and the side chain; the oscillators never are.
+    static constexpr bool isFilteredSource(int source)
+    {
+        return source == kNoise || source == kStereoNoise || source == kSideChain;
+    }
+
     /// Glide length of the modulation filter, in samples.
     static constexpr int kFilterTransitionSamples = 512;
 

@@ -44,7 +44,7 @@ int PadSampleRate(double rate)
 // Sources the engine does not pass through its filter: Sine, Saw, Square.
 bool IsOscillatorSource(int source)
 {
-    return source != 0 && source != 1 && source != 5;
+    return !AudioPlugin::isFilteredSource(source);
 }
 } // namespace
 
