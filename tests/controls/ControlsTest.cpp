@@ -18,9 +18,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <malloc.h>
+#include <vector>
 
 namespace
 {
@@ -140,6 +142,46 @@ TEST(ScaledBitmap, LogoCoversExactlyItsRectangleAndRepaintingKeepsMemoryFlat)
         editor.graphics->RedrawArea(control->bounds);
     EXPECT_LE(mallinfo2().uordblks, before + 4096);
 #endif
+}
+
+TEST(ScaledBitmap, APartialRepaintRedrawsOnlyItsAreaWithPixelsInPlace)
+{
+    constexpr uint32_t kMarker = 0x00FF00;
+    for (int scale : {1, 2})
+    {
+        Widgets editor(0, scale);
+        const ImageRecord* logo =
+            LoadImageRecord(kLogoId, "resources/img/quarrelwick-logo.png",
+                            [&] {
+                                return editor.graphics->LoadPngResource(
+                                    kLogoId, "resources/img/quarrelwick-logo.png");
+                            });
+        ASSERT_TRUE(logo->bitmap);
+        editor.Add(std::make_unique<IScaledBitmapControl>(&editor.plugin,
+                                                          IRectangle{292, 16, 484, 48}, *logo));
+        editor.Attach();
+        editor.Repaint();
+        IBitmap& bitmap = *editor.graphics->DrawingBitmap();
+        std::vector<uint32_t> whole(bitmap.Pixels(),
+                                    bitmap.Pixels() + size_t(bitmap.RowPixels()) * bitmap.Height());
+
+        // The right half of the logo only: the panel and the logo draw there exactly what
+        // the whole repaint drew, and nothing anywhere else.
+        std::fill(bitmap.Pixels(), bitmap.Pixels() + whole.size(), kMarker);
+        const IRectangle area{388, 10, 484, 48};
+        editor.graphics->RedrawArea(area);
+        int wrong = 0;
+        for (int y = 0; y < bitmap.Height(); ++y)
+            for (int x = 0; x < bitmap.Width(); ++x)
+            {
+                const bool inside = x >= area.left * scale && x < area.right * scale &&
+                                    y >= area.top * scale && y < area.bottom * scale;
+                const uint32_t expected =
+                    inside ? whole[size_t(y) * bitmap.RowPixels() + x] & 0xFFFFFF : kMarker;
+                wrong += editor.Pixel(x, y) != expected;
+            }
+        EXPECT_EQ(wrong, 0) << "scale " << scale;
+    }
 }
 
 TEST(ScaledBitmap, MissingImageOrEmptyRectanglePaintsNothing)
