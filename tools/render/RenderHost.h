@@ -44,7 +44,8 @@ public:
     /// Prepares processing at `sampleRate` in blocks of at most `maxBlock` frames; the side
     /// chain is switched on when `sideChain`.
     virtual bool Start(double sampleRate, int maxBlock, bool sideChain, std::string& error) = 0;
-    /// One block: `side` may be null. Queued parameter changes go first.
+    /// One block of at most Start's `maxBlock` frames (a longer one may be refused): `side`
+    /// may be null. Queued parameter changes go first.
     virtual bool Process(const double* const in[2], const double* const side[2], double* out[2],
                          int frames) = 0;
 };

@@ -137,7 +137,10 @@ bool Vst3RenderHost::Process(const double* const in[2], const double* const side
     if (sampleSize == kSample64)
         return plugin->Process(in, side, out, frames) == kResultOk;
 
+    // The conversion planes hold the block size Start prepared, and no more.
     const std::size_t block = scratch.size() / 6;
+    if (frames > 0 && static_cast<std::size_t>(frames) > block)
+        return false;
     float* f[6];
     for (std::size_t c = 0; c < 6; ++c)
         f[c] = scratch.data() + c * block;
