@@ -267,25 +267,15 @@ tresult PLUGIN_API IEffectVST3::getState(IBStream* stream)
     if (stream == nullptr)
         return kInvalidArgument;
     IPluginLock::Guard guard(lock);
+    // The effect's state, then the host's Bypass as a 32-bit flag.
     IByteChunk chunk;
-    if (!SerializeState(chunk))
+    if (!SerializeState(chunk) || chunk.PutInt32(bypassed ? 1 : 0) == 0)
         return kResultFalse;
-    int32 bypassFlag = bypassed ? 1 : 0;
-    unsigned char flagBytes[4];
-    for (int i = 0; i < 4; ++i)
-        flagBytes[i] =
-            static_cast<unsigned char>((static_cast<uint32>(bypassFlag) >> (8 * i)) & 0xFF);
 
     // A stream that cannot take the bytes must not be reported as saved.
-    auto writeAll = [stream](const void* bytes, int32 n)
-    {
-        int32 written = -1;
-        const tresult r = stream->write(const_cast<void*>(bytes), n, &written);
-        return r == kResultOk && (written == -1 || written == n);
-    };
-    if (!writeAll(chunk.Data(), chunk.Size()) || !writeAll(flagBytes, 4))
-        return kResultFalse;
-    return kResultOk;
+    int32 written = -1;
+    const tresult r = stream->write(const_cast<uint8_t*>(chunk.Data()), chunk.Size(), &written);
+    return r == kResultOk && (written == -1 || written == chunk.Size()) ? kResultOk : kResultFalse;
 }
 
 tresult PLUGIN_API IEffectVST3::setState(IBStream* stream)
