@@ -68,6 +68,23 @@ protected:
         plugin->Process(ins, nullptr, outs, 0); // applies the source before any audio
         return plugin;
     }
+
+    /// Sets `plugin` up as Started() does, by hand, and expects it to sound exactly like an
+    /// instance that Started() set up on the default buses.
+    void ExpectSoundsLikeStarted(Vst3Plugin& plugin)
+    {
+        ProcessSetup setup{kRealtime, kSample64, 512, 48000.0};
+        ASSERT_EQ(plugin.Processor()->setupProcessing(setup), kResultOk);
+        plugin.QueueParameter(kSourceType, kSine);
+        Buffers<double> a(512);
+        a.Run(plugin);
+
+        auto started = Started();
+        Buffers<double> b(512);
+        b.Run(*started);
+        EXPECT_EQ(a.out[0], b.out[0]);
+        EXPECT_EQ(a.out[1], b.out[1]);
+    }
 };
 
 TEST_F(ProcessTest, OnlyTheLastPointOfAQueueCountsAndComesBeforeTheAudio)
@@ -332,17 +349,7 @@ TEST_F(ProcessTest, AfterARefusedArrangementTheChannelsFollowTheBusesAsTheyStand
     SpeakerArrangement ins[2] = {SpeakerArr::kMono, SpeakerArr::kMono};
     SpeakerArrangement outs[1] = {SpeakerArr::kStereo};
     ASSERT_EQ(refused->Processor()->setBusArrangements(ins, 2, outs, 1), kResultFalse);
-    ProcessSetup setup{kRealtime, kSample64, 512, 48000.0};
-    ASSERT_EQ(refused->Processor()->setupProcessing(setup), kResultOk);
-    refused->QueueParameter(kSourceType, kSine);
-    Buffers<double> a(512);
-    a.Run(*refused);
-
-    auto accepted = Started();
-    Buffers<double> b(512);
-    b.Run(*accepted);
-    EXPECT_EQ(a.out[0], b.out[0]);
-    EXPECT_EQ(a.out[1], b.out[1]);
+    ExpectSoundsLikeStarted(*refused);
 }
 
 TEST_F(ProcessTest, HostOutputsNoChannelWritesAreCleared)
@@ -444,17 +451,7 @@ TEST_F(ProcessTest, AfterTerminateAndInitializeTheChannelsFollowTheNewBuses)
     ASSERT_EQ(reborn->Component()->terminate(), kResultOk);
     ASSERT_EQ(reborn->Component()->initialize(static_cast<IHostApplication*>(&reborn->Host())),
               kResultOk);
-    ProcessSetup setup{kRealtime, kSample64, 512, 48000.0};
-    ASSERT_EQ(reborn->Processor()->setupProcessing(setup), kResultOk);
-    reborn->QueueParameter(kSourceType, kSine);
-    Buffers<double> a(512);
-    a.Run(*reborn);
-
-    auto fresh = Started();
-    Buffers<double> b(512);
-    b.Run(*fresh);
-    EXPECT_EQ(a.out[0], b.out[0]);
-    EXPECT_EQ(a.out[1], b.out[1]);
+    ExpectSoundsLikeStarted(*reborn);
 }
 
 // ---- State ----------------------------------------------------------------------------------
