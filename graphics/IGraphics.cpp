@@ -220,21 +220,27 @@ IRectangle IGraphics::ToBitmap(const IRectangle& r)
             static_cast<int>(r.right * s), static_cast<int>(r.bottom * s)};
 }
 
+bool IGraphics::ClipToRepaint(const IRectangle& r, IRectangle& clipped) const
+{
+    clipped = r;
+    if (!inRedraw)
+        return true;
+    // Only the area being repainted may change: the bitmap stays a whole picture of the
+    // editor, also where controls were not repainted.
+    if (!r.Overlaps(paintArea))
+        return false;
+    clipped = {std::max(r.left, paintArea.left), std::max(r.top, paintArea.top),
+               std::min(r.right, paintArea.right), std::min(r.bottom, paintArea.bottom)};
+    return true;
+}
+
 void IGraphics::FillBox(const IArgbColour& colour, const IRectangle& rectangle,
                         const IBlendMode* blend)
 {
+    IRectangle fill;
+    if (!ClipToRepaint(rectangle, fill))
+        return;
     const IBlendMode used = blend ? *blend : IBlendMode{};
-    IRectangle fill = rectangle;
-    if (inRedraw)
-    {
-        // Only the area being repainted may change: the bitmap stays a whole picture of
-        // the editor, also where controls were not repainted.
-        if (!rectangle.Overlaps(paintArea))
-            return;
-        fill = {std::max(rectangle.left, paintArea.left), std::max(rectangle.top, paintArea.top),
-                std::min(rectangle.right, paintArea.right),
-                std::min(rectangle.bottom, paintArea.bottom)};
-    }
     const IRectangle r = ToBitmap(fill);
     FillArea(drawingBitmap.get(), r.left, r.top, r.Width(), r.Height(), colour.Packed(),
              used.weight, BitmapModeOf(used));
@@ -243,12 +249,9 @@ void IGraphics::FillBox(const IArgbColour& colour, const IRectangle& rectangle,
 bool IGraphics::BlitImage(const ImageRecord& image, const IRectangle& destination, int sourceX,
                           int sourceY, const IBlendMode* blend)
 {
-    if (!destination.Overlaps(paintArea))
+    IRectangle clipped;
+    if (!ClipToRepaint(destination, clipped))
         return true;
-    const IRectangle clipped{std::max(destination.left, paintArea.left),
-                             std::max(destination.top, paintArea.top),
-                             std::min(destination.right, paintArea.right),
-                             std::min(destination.bottom, paintArea.bottom)};
     const IRectangle target = ToBitmap(clipped);
     const IRectangle whole = ToBitmap(destination);
     sourceX += target.left - whole.left;

@@ -65,11 +65,12 @@ public:
     // ---- Bitmap layer ----
 
     /// Fills `rectangle` of the drawing bitmap with `colour` at the blend's weight; mode 0
-    /// (and the combinations not built) use the colour's alpha, mode 1 ignores it.
+    /// (and the combinations not built) use the colour's alpha, mode 1 ignores it. During a
+    /// RedrawArea only the part inside the area being repainted changes.
     void FillBox(const IArgbColour& colour, const IRectangle& rectangle, const IBlendMode* blend);
-    /// Copies `image` to `destination`, clipped to the repaint in progress. The image is
-    /// in window pixels (drawn for the display scale); the source origin is in its pixels
-    /// too. Null blend: copy through the source alpha at weight 1. Answers true.
+    /// Copies `image` to `destination`, clipped like FillBox to the repaint in progress.
+    /// The image is in window pixels (drawn for the display scale); the source origin is in
+    /// its pixels too. Null blend: copy through the source alpha at weight 1. Answers true.
     bool BlitImage(const ImageRecord& image, const IRectangle& destination, int sourceX,
                    int sourceY, const IBlendMode* blend);
 
@@ -195,6 +196,9 @@ private:
     bool inRedraw = false;
     /// A logical rectangle in drawing-bitmap pixels.
     IRectangle ToBitmap(const IRectangle& r);
+    /// `r` limited to the repaint in progress (unchanged outside one); false when nothing
+    /// of it lies in the area being repainted.
+    bool ClipToRepaint(const IRectangle& r, IRectangle& clipped) const;
     void Renumber();
     int LogicalX(int x);
     int LogicalY(int y);
