@@ -2,6 +2,8 @@
 
 #include "dsp/filters/BiquadCoefficients.h"
 
+#include <cmath>
+
 namespace Dsp
 {
 
@@ -21,6 +23,9 @@ struct DirectFormII
         delay1 = w;
         return y;
     }
+
+    /// False once a non-finite sample has reached the memory, which it then never leaves.
+    bool isFinite() const { return std::isfinite(delay1) && std::isfinite(delay2); }
 };
 
 } // namespace Dsp

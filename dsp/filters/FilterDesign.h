@@ -3,6 +3,7 @@
 #include "dsp/filters/DirectFormII.h"
 #include "dsp/filters/FilterDesignBase.h"
 
+#include <algorithm>
 #include <array>
 
 namespace Dsp
@@ -29,6 +30,7 @@ public:
     void filterBlock(int count, double* const* channels) override
     {
         filterRange(this->coefficients, 0, count, channels);
+        clearNonFiniteChannels();
     }
 
     std::array<ChannelState, Channels> state{};
@@ -46,6 +48,17 @@ protected:
         for (int i = 1; i < stages; ++i)
             y = s.stages[static_cast<unsigned>(i)].process(y, cascade.stage(i));
         return y;
+    }
+
+    /// Clears the memory of each channel that holds a non-finite value, so that a bad input
+    /// sample (not a number, infinity) spoils the rest of its block only, not every block
+    /// after it. Called once per block: a few comparisons.
+    void clearNonFiniteChannels()
+    {
+        for (ChannelState& s : state)
+            if (!std::all_of(s.stages.begin(), s.stages.end(),
+                             [](const State& stage) { return stage.isFinite(); }))
+                s.stages = {};
     }
 
     /// Samples [from, to) of every channel, first channel first, with fixed coefficients.

@@ -48,6 +48,7 @@ public:
             glide(k, channels);
         if (count - k > 0)
             this->filterRange(this->coefficients, k, count, channels);
+        this->clearNonFiniteChannels();
     }
 
     /// Length of a glide in samples.

@@ -474,4 +474,36 @@ TEST(AudioPlugin, HighFrequenciesAtLowRatesStayFinite)
             }
 }
 
+// A side chain that delivers a non-finite sample must not leave the filter's memory poisoned:
+// the blocks after it sound again, whether the sample arrived during a glide or after it.
+TEST(AudioPlugin, NonFiniteSideChainSamplesDoNotSilenceLaterBlocks)
+{
+    for (int type : {0, 1, 2})
+        for (bool gliding : {false, true})
+            for (double bad : {std::nan(""), HUGE_VAL})
+            {
+                AudioPlugin e;
+                resetEngine(e);
+                setFilterType(e, type);
+                e.sourceType = AudioPlugin::kSideChain;
+                if (gliding)
+                    setFrequency(e, 1200);
+                auto side = StereoBlock::random(256, 3);
+                side.left[10] = bad;
+                side.right[10] = bad;
+                e.sidechain = {side.left.data(), side.right.data()};
+                auto first = StereoBlock::tones(256);
+                e.runBlock(first.channels(), first.size());
+
+                auto clean = StereoBlock::random(1024, 4);
+                e.sidechain = {clean.left.data(), clean.right.data()};
+                auto later = StereoBlock::tones(1024);
+                e.runBlock(later.channels(), later.size());
+                for (double v : later.left)
+                    ASSERT_TRUE(std::isfinite(v)) << type << " " << gliding << " " << bad;
+                for (double v : later.right)
+                    ASSERT_TRUE(std::isfinite(v)) << type << " " << gliding << " " << bad;
+            }
+}
+
 } // namespace
