@@ -45,11 +45,21 @@ ICairoControlXY::ICairoControlXY(IEffectBase* plugin, CairoCanvas& canvas, const
 
 ICairoControlXY::~ICairoControlXY() = default;
 
-double ICairoControlXY::FrequencyToX(double frequency, double left, double right) const
+ICairoControlXY::FrequencyAxis ICairoControlXY::Axis(double left, double right) const
 {
     const double low = std::log10(static_cast<double>(minFrequency));
     const double high = std::log10(static_cast<double>(maxFrequency));
-    return (std::log10(frequency) - low) * (right - left) / (high - low) + left;
+    return {low, high - low, left, right - left};
+}
+
+double ICairoControlXY::FrequencyAxis::X(double frequency) const
+{
+    return (std::log10(frequency) - low) * width / decades + left;
+}
+
+double ICairoControlXY::FrequencyToX(double frequency, double left, double right) const
+{
+    return Axis(left, right).X(frequency);
 }
 
 double ICairoControlXY::DecibelsToY(double decibels) const
@@ -170,10 +180,11 @@ void ICairoControlXY::DrawGrid(cairo_t* context) const
         cairo_move_to(context, left, y);
         cairo_line_to(context, left + width, y);
     }
+    const FrequencyAxis axis = Axis(innerBounds.left, innerBounds.right);
     double f = minFrequency;
     while (f < maxFrequency)
     {
-        const double x = FrequencyToX(f, innerBounds.left, innerBounds.right);
+        const double x = axis.X(f);
         cairo_move_to(context, x, bounds.top);
         cairo_line_to(context, x, bounds.bottom);
         f += f < 100 ? 10 : f < 1000 ? 100 : f < 10000 ? 1000 : 10000;
@@ -196,6 +207,8 @@ void ICairoControlXY::DrawCurve(cairo_t* context, const Snapshot& snapshot) cons
     cairo_set_source_rgba(context, 1 - fillColour.red / 255.0, 1 - fillColour.green / 255.0,
                           1 - fillColour.blue / 255.0, 0.7);
     const double rate = snapshot.rate;
+    // One point per hertz: the axis ends are worked out once, not for every point.
+    const FrequencyAxis axis = Axis(bounds.left, bounds.right);
     for (int f = minFrequency; f <= maxFrequency; ++f)
     {
         double d = ResponseDecibels(snapshot.coefficients, f / rate);
@@ -204,7 +217,7 @@ void ICairoControlXY::DrawCurve(cairo_t* context, const Snapshot& snapshot) cons
         if (std::isnan(d))
             d = -decibelRange;
         d = std::clamp(d, -decibelRange, decibelRange);
-        cairo_line_to(context, FrequencyToX(f, bounds.left, bounds.right), DecibelsToY(d));
+        cairo_line_to(context, axis.X(f), DecibelsToY(d));
     }
     cairo_line_to(context, bounds.right, bottom);
     cairo_line_to(context, bounds.left, bottom);

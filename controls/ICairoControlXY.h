@@ -88,6 +88,16 @@ private:
         double qNormalised = 0.0; ///< parameter 3, 0..1
     };
     Snapshot TakeSnapshot() const;
+    /// The logarithmic frequency axis from `left` to `right`, for drawing many points.
+    struct FrequencyAxis
+    {
+        double low;     ///< log10 of the lowest frequency
+        double decades; ///< log10 of the highest frequency minus `low`
+        double left;
+        double width;
+        double X(double frequency) const;
+    };
+    FrequencyAxis Axis(double left, double right) const;
     void ShapePath(cairo_t* context, double inset, double radius) const;
     void DrawGrid(cairo_t* context) const;
     void DrawCurve(cairo_t* context, const Snapshot& snapshot) const;
