@@ -318,6 +318,10 @@ TEST(SnapshotTool, WritesTheEditorAsPngAtTheAskedScale)
     EXPECT_EQ(be32(20), 900);
     std::remove(out.c_str());
 
-    const std::string bad = "\"" + tool + "\" \"" + out + "\" --set \"No Such=1\" 2>/dev/null";
-    EXPECT_NE(std::system(bad.c_str()), 0);
+    for (const char* setting : {"No Such=1", "Filter Q=2x", "Source Type=Sawtooth"})
+    {
+        const std::string bad =
+            "\"" + tool + "\" \"" + out + "\" --set \"" + setting + "\" 2>/dev/null";
+        EXPECT_NE(std::system(bad.c_str()), 0) << setting;
+    }
 }

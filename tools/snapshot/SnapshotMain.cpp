@@ -10,6 +10,7 @@
 
 #include <cairo.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,6 +61,14 @@ bool ParseArguments(int argc, char** argv, Options& options)
     return !options.out.empty();
 }
 
+/// `text` as a finite number, all of it.
+bool ParseNumber(const std::string& text, double& value)
+{
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && std::isfinite(value);
+}
+
 /// Applies "Name=value" as a host does: the value is clamped into the parameter's range and
 /// announced to the effect. Names are the parameter names ("Filter Frequency").
 bool ApplySetting(Verdigrix& effect, const std::string& setting)
@@ -84,9 +93,17 @@ bool ApplySetting(Verdigrix& effect, const std::string& setting)
         bool matched = false;
         for (int k = 0; k < parameter.ValueTextCount(); ++k)
             matched = matched || text == parameter.ValueTextAt(k)->text;
-        // Choices also accept their number ("Source Type=2").
-        const double value =
-            isChoice && matched ? parameter.ParseText(text.c_str()) : std::atof(text.c_str());
+        // Choices also accept their number ("Source Type=2"). Anything else must read as a
+        // number to its end, so that a typo fails instead of setting the parameter to 0.
+        double value = 0.0;
+        if (isChoice && matched)
+            value = parameter.ParseText(text.c_str());
+        else if (!ParseNumber(text, value))
+        {
+            std::fprintf(stderr, "verdigrix-snapshot: \"%s\" is no value of \"%s\"\n", text.c_str(),
+                         name.c_str());
+            return false;
+        }
         parameter.SetClamped(value);
         effect.ParameterChanged(i, IEffectBase::kSourceHost);
         return true;
