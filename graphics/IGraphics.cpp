@@ -120,6 +120,10 @@ void IGraphics::CreateDrawingBitmap()
 
 void IGraphics::SetControlsFromNormalised(int index, double normalised)
 {
+    // A host may send not-a-number; the parameter takes it as its minimum, and so must the
+    // controls (their clamp would show it as the maximum).
+    if (std::isnan(normalised))
+        normalised = 0.0;
     for (auto& control : controls)
     {
         if (control->parameterIndex == index)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <limits>
 #include <thread>
 
 namespace
@@ -352,6 +353,20 @@ TEST(ControlBase, InvalidateClampsNotifiesAndRefreshesEveryControlOfTheParameter
     EXPECT_EQ(core.plugin.log, (Log{"changed 3 3"}));
     unbound->Invalidate(true); // never reaches the plug-in
     EXPECT_EQ(core.plugin.log.size(), 1u);
+}
+
+TEST(ControlBase, AHostsNotANumberShowsAsTheParameterTakesIt)
+{
+    Core core;
+    ProbeControl* toggle = core.Probe({0, 0, 10, 10}, TestPlugin::kToggle);
+    core.Attach();
+    core.graphics->ShowParameterValue(TestPlugin::kToggle, 1.0, true);
+    ASSERT_EQ(toggle->value, 1.0);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    core.plugin.Param(TestPlugin::kToggle)->SetFromNormalised(nan);
+    core.graphics->ShowParameterValue(TestPlugin::kToggle, nan, true);
+    EXPECT_EQ(toggle->value, core.plugin.Param(TestPlugin::kToggle)->Normalised());
+    EXPECT_EQ(toggle->value, 0.0);
 }
 
 TEST(ControlBase, GrayedAndHiddenKeepTheValueAndSetTheBlendWeight)
