@@ -656,13 +656,16 @@ int32_t IEffectBase::UnserializePresets(const IByteChunk& chunk, int32_t positio
         position = chunk.GetByte(position, initialized);
         if (position < 0)
             break;
-        preset->initialized = initialized != 0;
-        if (preset->initialized)
+        if (initialized == 0)
         {
-            position = RestoreState(chunk, position);
-            if (position > 0)
-                CaptureInto(*preset);
+            preset->initialized = false;
+            continue;
         }
+        position = RestoreState(chunk, position);
+        // The preset keeps the state in the current format. A damaged state leaves its flag
+        // and state as they were: a flag without a state could never be selected again.
+        if (position > 0)
+            InitialisePreset(*preset, name.c_str());
     }
     SelectPreset(currentPreset);
     return position;

@@ -335,6 +335,36 @@ TEST(StateTest, BankNamesThatAreEmptyOrUnreadableRepeatThePreviousName)
     EXPECT_STREQ(effect.presets[0]->name, "user preset 1");
 }
 
+TEST(StateTest, ABankPresetWithADamagedStateKeepsItsFlagAndState)
+{
+    RecordingEffect effect(RecordingEffect::Config("2-2", 3));
+    effect.CaptureDefaultPresets("Kept", 1);
+    const IByteChunk& kept = effect.presets[0]->chunk;
+    const std::vector<uint8_t> keptBytes(kept.Data(), kept.Data() + kept.Size());
+
+    IByteChunk bank;
+    bank.PutString("Cut");
+    bank.PutBool(true);
+    bank.PutInt32(4); // four values announced, one stored
+    bank.PutDouble(3);
+    effect.currentPreset = 0;
+    EXPECT_EQ(effect.UnserializePresets(bank, 0), -1);
+    EXPECT_TRUE(effect.presets[0]->initialized);
+    EXPECT_EQ(std::vector<uint8_t>(kept.Data(), kept.Data() + kept.Size()), keptBytes);
+    EXPECT_EQ(Values(effect), kDefaults); // the current preset was re-applied
+
+    IByteChunk second;
+    second.PutString("A");
+    second.PutBool(false);
+    second.PutString("B");
+    second.PutBool(true);
+    second.PutInt32(4);
+    EXPECT_EQ(effect.UnserializePresets(second, 0), -1);
+    EXPECT_FALSE(effect.presets[1]->initialized); // never flagged without a state
+    EXPECT_EQ(effect.presets[1]->chunk.Size(), 0);
+    EXPECT_TRUE(effect.SelectPreset(1));
+}
+
 // Damaged and random bytes through every reader: nothing crashes, nothing reads outside the
 // chunk (the sanitizer build watches), and parameters always end within their ranges.
 TEST(StateTest, RandomChunksLeaveParametersWithinRange)
