@@ -198,7 +198,8 @@ public:
     /// Preset bank: per preset, name string, initialised byte, state bytes when initialised.
     bool SerializePresets(IByteChunk& chunk);
     /// Reads a preset bank at `position`, then selects the current preset. A preset whose
-    /// state cannot be read (or recaptured) keeps its flag and state as they were.
+    /// state cannot be read keeps its flag and state; one that cannot be recaptured is left
+    /// uninitialised.
     /// Returns the last position, or -1.
     int32_t UnserializePresets(const IByteChunk& chunk, int32_t position);
     /// Clears `chunk` and writes the framework header (tag, version 1.0.0). True on success.
