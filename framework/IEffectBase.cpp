@@ -420,34 +420,36 @@ void IEffectBase::AttachOutputsConverted(float** hostPointers, int count)
     }
 }
 
-int IEffectBase::WriteConvertedOutputs(int frames)
+namespace
+{
+// Each connected output with a remembered host buffer hands it its scratch samples as 32-bit
+// floats, combined by `store`; returns the frames every such output could give.
+template <class Store>
+int ConvertOutputs(std::vector<std::unique_ptr<IOutputChannel>>& channels, int frames, Store store)
 {
     int written = std::max(frames, 0);
-    for (auto& channel : outputChannels)
+    for (auto& channel : channels)
     {
         if (!channel->connected || channel->hostBuffer == nullptr)
             continue;
         const int n = ScratchFrames(channel->scratch, frames);
         written = std::min(written, n);
         for (int s = 0; s < n; ++s)
-            channel->hostBuffer[s] = static_cast<float>(channel->scratch[static_cast<size_t>(s)]);
+            store(channel->hostBuffer[s],
+                  static_cast<float>(channel->scratch[static_cast<size_t>(s)]));
     }
     return written;
+}
+} // namespace
+
+int IEffectBase::WriteConvertedOutputs(int frames)
+{
+    return ConvertOutputs(outputChannels, frames, [](float& host, float v) { host = v; });
 }
 
 int IEffectBase::AccumulateConvertedOutputs(int frames)
 {
-    int written = std::max(frames, 0);
-    for (auto& channel : outputChannels)
-    {
-        if (!channel->connected || channel->hostBuffer == nullptr)
-            continue;
-        const int n = ScratchFrames(channel->scratch, frames);
-        written = std::min(written, n);
-        for (int s = 0; s < n; ++s)
-            channel->hostBuffer[s] += static_cast<float>(channel->scratch[static_cast<size_t>(s)]);
-    }
-    return written;
+    return ConvertOutputs(outputChannels, frames, [](float& host, float v) { host += v; });
 }
 
 void IEffectBase::ProcessAttached(int frames)
