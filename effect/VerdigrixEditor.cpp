@@ -160,7 +160,7 @@ void Verdigrix::UpdateEditorForParameter(int index)
         break;
     case kFollowPitch:
     {
-        const bool on = Param(kFollowPitch)->Value() >= 0.5;
+        const bool on = Param(kFollowPitch)->BoolValue();
         GrayControlsOf(kFilterFrequency, on);
         pad->frequencyLocked = on;
         // Exactly the filtered sources; an in-between stored value counts as an oscillator.
