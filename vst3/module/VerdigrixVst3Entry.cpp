@@ -79,10 +79,16 @@ const PClassInfo2& ClassInfo()
 FUnknown* createEffectInstance(void*)
 {
     std::lock_guard<std::recursive_mutex> guard(FactoryLock());
-    auto* effect = new (std::nothrow) Verdigrix();
-    if (effect == nullptr)
+    // Nothing may be thrown across the host's call: a construction that runs out of
+    // memory is simply no instance.
+    try
+    {
+        return static_cast<IAudioProcessor*>(new Verdigrix());
+    }
+    catch (...)
+    {
         return nullptr;
-    return static_cast<IAudioProcessor*>(effect);
+    }
 }
 
 void ForgetFactory(CPluginFactory* factory)
