@@ -203,6 +203,11 @@ void Verdigrix::ResetProcessing()
     IPluginLock::Guard guard(lock);
     engine.setSampleRate(WholeHertz(sampleRate));
     engine.setOversampling(1);
+    // The sine and square keep the step they were tuned with at the old rate: a host that
+    // loads a state and then starts at another rate would hear them off pitch until the
+    // next frequency change. Oscillators never tuned stay silent, as before.
+    if (engine.sine.periodSamples > 0)
+        engine.setOscillatorFrequencies(engine.sine.frequency);
     UpdateEditorAfterReset();
 }
 

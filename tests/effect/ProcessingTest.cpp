@@ -306,6 +306,36 @@ TEST(VerdigrixProcessing, ResetDesignsTheEngineForEachRate)
     }
 }
 
+// A host loads the state at the default rate, then starts processing at its own.
+TEST(VerdigrixProcessing, OscillatorsKeepTheirPitchAcrossARateChange)
+{
+    Verdigrix effect;
+    EffectHost host(effect);
+    host.Set(Verdigrix::kSourceType, 2);
+    host.Set(Verdigrix::kFilterFrequency, 2500);
+    for (double rate : {48000.0, 96000.0, 44100.0})
+    {
+        SCOPED_TRACE(rate);
+        host.Configure(rate, 512);
+        const double period = rate / 2500.0;
+        const std::array<const Oscillator*, 2> tuned = {&effect.engine.sine, &effect.engine.square};
+        for (const Oscillator* oscillator : tuned)
+        {
+            EXPECT_NEAR(oscillator->phaseIncrement, 6.283185307179586 / period, 1e-12);
+            EXPECT_EQ(oscillator->periodSamples, static_cast<int>(std::lround(period)));
+        }
+    }
+}
+
+TEST(VerdigrixProcessing, OscillatorsNeverTunedStaySilentAfterAReset)
+{
+    Verdigrix effect;
+    EffectHost host(effect);
+    host.Configure(48000.0, 512);
+    EXPECT_EQ(effect.engine.sine.phaseIncrement, 0.0);
+    EXPECT_EQ(effect.engine.square.periodSamples, 0);
+}
+
 TEST(VerdigrixProcessing, HostRatesAreTruncatedAndUnusableOnesHeld)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
