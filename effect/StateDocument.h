@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProductIdentity.h"
+
 #include <functional>
 #include <optional>
 #include <span>
@@ -7,7 +9,7 @@
 #include <string_view>
 
 /// The effect's saved state as a JSON document:
-/// {"params":[{"name":<name>,"value":<plain value>},...],"version":"1.1.0"}, written compactly
+/// {"params":[{"name":<name>,"value":<plain value>},...],"version":<product version>}, written compactly
 /// with members in key order. Entries are matched to parameters by name on reading, so
 /// documents survive parameters being added or reordered.
 ///
@@ -27,7 +29,7 @@ public:
     using Assign = std::function<void(int index, double value)>;
 
     /// The value of "version" in written documents.
-    static constexpr const char* kVersion = "1.1.0";
+    static constexpr const char* kVersion = product::kVersionText;
 
     /// Texts longer than this are refused unread: a real document is a few hundred bytes, and
     /// the limit keeps a hostile chunk from building an arbitrarily large document tree.

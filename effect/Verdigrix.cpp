@@ -88,8 +88,8 @@ IEffectConfig MakeConfig()
     config.channelConfigText = Verdigrix::kChannelConfigs;
     config.effectName = Verdigrix::kEffectName;
     config.makerName = Verdigrix::kMakerName;
-    config.uniqueId = FourCharCode("Vdgx");
-    config.makerId = FourCharCode("Tmrk");
+    config.uniqueId = FourCharCode(product::kPluginCode);
+    config.makerId = FourCharCode(product::kMakerCode);
     config.version = Verdigrix::kVersion;
     return config;
 }

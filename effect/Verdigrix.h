@@ -2,6 +2,7 @@
 
 #include "VerdigrixBase.h" // the base of the target that builds the effect (plain, VST3 or VST2)
 
+#include "ProductIdentity.h"
 #include "dsp/AudioPlugin.h"
 #include "effect/ModulationFilterSet.h"
 
@@ -39,9 +40,9 @@ public:
     };
 
     /// Identity handed to the plug-in base.
-    static constexpr const char* kEffectName = "Verdigrix";
-    static constexpr const char* kMakerName = "Tamrok";
-    static constexpr int32_t kVersion = 0x00010100; ///< 1.1.0
+    static constexpr const char* kEffectName = product::kName;
+    static constexpr const char* kMakerName = product::kVendor;
+    static constexpr int32_t kVersion = product::kVersion;
     static constexpr const char* kChannelConfigs = "1-1 2-1 3-1 2-2 3-2 4-2";
     static constexpr int kPresetCount = 1;
     /// The adapter code of the VST3 module, whose effect captures its default preset itself.

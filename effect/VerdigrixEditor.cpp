@@ -14,6 +14,8 @@
 #include "graphics/ImageRecordList.h"
 #include "resources/EmbeddedResources.h"
 
+#include <string>
+
 namespace
 {
 constexpr int kEditorWidth = 500;
@@ -87,7 +89,7 @@ void Verdigrix::BuildEditor()
     label({8, 8, 268, 72}, kEffectName, true);
     editor->AddControl(
         std::make_unique<IScaledBitmapControl>(this, IRectangle{292, 16, 484, 48}, *logo));
-    label({292, 52, 484, 72}, "by Tamrok", true);
+    label({292, 52, 484, 72}, (std::string("by ") + product::kVendor).c_str(), true);
     label({8, 76, 80, 104}, "Source", false);
     box({80, 76, 200, 104}, kSourceType);
     const IParameter& frequency = *Param(kFilterFrequency);
@@ -113,7 +115,7 @@ void Verdigrix::BuildEditor()
     box({352, 172, 456, 200}, kInputLevel);
     label({352, 208, 412, 232}, "Output", false);
     box({352, 232, 456, 260}, kOutputLevel);
-    label({392, 396, 432, 408}, "V. 1.1.0", true);
+    label({392, 396, 432, 408}, (std::string("V. ") + product::kVersionText).c_str(), true);
 
     AttachEditor(std::move(editor));
 }

@@ -1,6 +1,7 @@
 // The VST3 module's entry points and its factory: one class, the Verdigrix effect, which is
 // component, audio processor and edit controller at once.
 
+#include "ProductIdentity.h"
 #include "effect/Verdigrix.h"
 #include "resources/EmbeddedResources.h"
 #include "vst3/base/CPluginFactory.h"
@@ -21,8 +22,8 @@ using namespace vst3;
 namespace
 {
 
-/// The class identifier: words 0xF2AEE70D, 0x00DE4F4E, 'Tmrk', 'Vdgx'.
-constexpr Uid kVerdigrixCid = MakeUid(0xF2AEE70D, 0x00DE4F4E, 0x546D726B, 0x56646778);
+constexpr Uid kVerdigrixCid = MakeUid(product::kVst3ClassId[0], product::kVst3ClassId[1],
+                                      product::kVst3ClassId[2], product::kVst3ClassId[3]);
 
 /// Guards the live-factory pointer, so a factory going away never meets a new caller.
 std::mutex& FactoryPointerLock()
@@ -47,7 +48,7 @@ const PFactoryInfo& FactoryInfo()
     static const PFactoryInfo info = []
     {
         PFactoryInfo i{};
-        CopyField(i.vendor, sizeof(i.vendor), "Tamrok");
+        CopyField(i.vendor, sizeof(i.vendor), product::kVendor);
         CopyField(i.url, sizeof(i.url), "");
         CopyField(i.email, sizeof(i.email), "");
         i.flags = PFactoryInfo::kUnicode;
@@ -65,11 +66,11 @@ const PClassInfo2& ClassInfo()
             c.cid[k] = kVerdigrixCid.bytes[k];
         c.cardinality = PClassInfo::kManyInstances;
         CopyField(c.category, sizeof(c.category), "Audio Module Class");
-        CopyField(c.name, sizeof(c.name), "Verdigrix");
+        CopyField(c.name, sizeof(c.name), product::kName);
         c.classFlags = kSimpleModeSupported;
-        CopyField(c.subCategories, sizeof(c.subCategories), "Fx|Modulation");
+        CopyField(c.subCategories, sizeof(c.subCategories), product::kVst3Category);
         CopyField(c.vendor, sizeof(c.vendor), "");
-        CopyField(c.version, sizeof(c.version), "1.1.0");
+        CopyField(c.version, sizeof(c.version), product::kVersionText);
         CopyField(c.sdkVersion, sizeof(c.sdkVersion), "VST 3.5.2");
         return c;
     }();
