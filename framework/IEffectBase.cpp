@@ -15,20 +15,38 @@ namespace
 struct HostName
 {
     const char* text;
-    int code;
+    IHostCode code;
 };
 
 // Searched in this order; the first text found decides ("live" sits late on purpose).
 constexpr HostName kHostNames[] = {
-    {"cubase", 3},      {"reaper", 1},      {"nuendo", 4},
-    {"cakewalk", 5},    {"samplitude", 8},  {"fruity", 7},
-    {"live", 9},        {"melodyne", 12},   {"vstmanlib", 13},
-    {"aulab", 14},      {"garageband", 22}, {"forte", 15},
-    {"chainer", 16},    {"audition", 17},   {"orion", 18},
-    {"sawstudio", 20},  {"logic", 21},      {"digital", 23},
-    {"audiomulch", 25}, {"presonus", 26},   {"vst3plugintesthost", 27},
-    {"protools", 2},    {"ardour", 28},     {"openmpt", 30},
-    {"renoise", 29},    {"standalone", 24}, {"wavelab", 31},
+    {"cubase", IHostCode::Cubase},
+    {"reaper", IHostCode::Reaper},
+    {"nuendo", IHostCode::Nuendo},
+    {"cakewalk", IHostCode::Cakewalk},
+    {"samplitude", IHostCode::Samplitude},
+    {"fruity", IHostCode::Fruity},
+    {"live", IHostCode::Live},
+    {"melodyne", IHostCode::Melodyne},
+    {"vstmanlib", IHostCode::VstManLib},
+    {"aulab", IHostCode::AuLab},
+    {"garageband", IHostCode::GarageBand},
+    {"forte", IHostCode::Forte},
+    {"chainer", IHostCode::Chainer},
+    {"audition", IHostCode::Audition},
+    {"orion", IHostCode::Orion},
+    {"sawstudio", IHostCode::SawStudio},
+    {"logic", IHostCode::Logic},
+    {"digital", IHostCode::Digital},
+    {"audiomulch", IHostCode::AudioMulch},
+    {"presonus", IHostCode::PreSonus},
+    {"vst3plugintesthost", IHostCode::Vst3TestHost},
+    {"protools", IHostCode::ProTools},
+    {"ardour", IHostCode::Ardour},
+    {"openmpt", IHostCode::OpenMpt},
+    {"renoise", IHostCode::Renoise},
+    {"standalone", IHostCode::Standalone},
+    {"wavelab", IHostCode::WaveLab},
 };
 
 constexpr char kUserPreset[] = "user preset";
@@ -482,10 +500,10 @@ void IEffectBase::SetChannelConnections(int connectedInputs, int connectedOutput
 
 // ---- Host identity and editor ------------------------------------------------------------
 
-int IEffectBase::HostCodeFromName(const char* name)
+IHostCode IEffectBase::HostCodeFromName(const char* name)
 {
     if (name == nullptr)
-        return 0;
+        return IHostCode::Unknown;
     char lower[256];
     size_t length = 0;
     for (; length + 1 < sizeof lower && name[length] != '\0'; ++length)
@@ -494,7 +512,7 @@ int IEffectBase::HostCodeFromName(const char* name)
     for (const HostName& host : kHostNames)
         if (std::strstr(lower, host.text) != nullptr)
             return host.code;
-    return 0;
+    return IHostCode::Unknown;
 }
 
 void IEffectBase::IdentifyHost(const char* name)
@@ -550,6 +568,9 @@ int32_t IEffectBase::UnserializeParams(const IByteChunk& chunk, int32_t position
 bool IEffectBase::CaptureInto(IPreset& preset)
 {
     preset.chunk.Clear();
+    preset.values.resize(params.size());
+    for (std::size_t i = 0; i < params.size(); ++i)
+        preset.values[i] = params[i]->Value();
     return SerializeState(preset.chunk);
 }
 
@@ -567,6 +588,8 @@ bool IEffectBase::SelectPreset(int index)
     if (index < 0 || index >= PresetCount())
         return false;
     IPreset& preset = *presets[static_cast<size_t>(index)];
+    if (RecallPreset(index))
+        return true;
     bool ok = false;
     if (preset.initialized)
     {
@@ -589,6 +612,24 @@ bool IEffectBase::SelectPreset(int index)
     return true;
 }
 
+bool IEffectBase::RecallPreset(int index)
+{
+    IPluginLock::Guard guard(lock);
+    if (index < 0 || index >= PresetCount())
+        return false;
+    const IPreset& preset = *presets[static_cast<size_t>(index)];
+    if (!preset.initialized || preset.values.size() != params.size())
+        return false;
+    for (std::size_t i = 0; i < params.size(); ++i)
+        params[i]->SetClamped(preset.values[i]);
+    for (int i = 0; i < ParamCount(); ++i)
+        ParameterChanged(i, kSourceState);
+    currentPreset = index;
+    PresetSelected();
+    RefreshEditorControls();
+    return true;
+}
+
 bool IEffectBase::InitialisePreset(IPreset& preset, const char* name)
 {
     CopyFixedText(preset.name, name);
@@ -598,6 +639,7 @@ bool IEffectBase::InitialisePreset(IPreset& preset, const char* name)
     // A preset whose capture failed holds no state: leave it uninitialised, not broken.
     preset.initialized = false;
     preset.chunk.Clear();
+    preset.values.clear();
     return false;
 }
 
@@ -605,13 +647,13 @@ void IEffectBase::CaptureDefaultPreset()
 {
     IPluginLock::Guard guard(lock);
     if (IPreset* preset = FirstUninitialisedPreset())
-        InitialisePreset(*preset, "-");
+        InitialisePreset(*preset, kDefaultPresetName);
 }
 
 void IEffectBase::CaptureDefaultPresets(const char* name, int count)
 {
     IPluginLock::Guard guard(lock);
-    const char* presetName = (name != nullptr && *name != '\0') ? name : "Empty";
+    const char* presetName = (name != nullptr && *name != '\0') ? name : kDefaultPresetName;
     for (int i = 0; i < count; ++i)
     {
         IPreset* preset = FirstUninitialisedPreset();

@@ -4,6 +4,7 @@
 #include "framework/IChannelConfig.h"
 #include "framework/IEditor.h"
 #include "framework/IEffectConfig.h"
+#include "framework/IHostCode.h"
 #include "framework/IInputChannel.h"
 #include "framework/IMidiMessage.h"
 #include "framework/IOutputChannel.h"
@@ -13,6 +14,7 @@
 #include "framework/ISysExMessage.h"
 #include "framework/TimeInfo.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,6 +35,8 @@ public:
     static constexpr int kMaxBlockSize = 1 << 18;
     static constexpr int32_t kChunkMagic = 0x70666674; ///< framework chunk header tag
     static constexpr int32_t kChunkVersion = 0x00010000;
+    /// The name of a program filled from the defaults, the same in every module.
+    static constexpr const char* kDefaultPresetName = "-";
 
     /// Parameter-change sources handed to ParameterChanged.
     static constexpr int kSourceOpening = 0; ///< VST2 module opening
@@ -105,8 +109,8 @@ public:
     virtual double HostTempo() { return 0.0; }
     virtual void HostTimeSignature(int& numerator, int& denominator);
     virtual bool HostTimeInfo(TimeInfo& info);
-    /// The host's identity code (-1 until identified). Base: `hostCode`.
-    virtual int HostCode() { return hostCode; }
+    /// The host's identity (NotAsked until identified). Base: `hostCode`.
+    virtual IHostCode HostCode() { return hostCode; }
     virtual int ApiCode() { return apiCode; }
     /// Asks the host for a new editor size in pixels. Adapter-defined; base: false.
     virtual bool ResizeEditor(int width, int height);
@@ -168,7 +172,7 @@ public:
     void SetChannelConnections(int connectedInputs, int connectedOutputs);
 
     /// Host identity code for a host name (case-insensitive substring search, table order).
-    static int HostCodeFromName(const char* name);
+    static IHostCode HostCodeFromName(const char* name);
     /// hostCode = HostCodeFromName(name).
     void IdentifyHost(const char* name);
 
@@ -188,10 +192,15 @@ public:
     /// Selects preset `index`: restores an initialised one, or captures the current state into
     /// an uninitialised one named "user preset <k>". False for a bad index or failure.
     bool SelectPreset(int index);
-    /// The first uninitialised preset is named "-" and captures the current state.
+    /// Selects initialised preset `index` by copying its captured values into the parameters
+    /// (every parameter then gets ParameterChanged(i, 2)). False, changing nothing, for a bad
+    /// index or a preset holding no state. Allocation-free: the audio thread's preset change.
+    bool RecallPreset(int index);
+    /// The first uninitialised preset is named kDefaultPresetName and captures the current
+    /// state.
     void CaptureDefaultPreset();
-    /// `count` times, the first uninitialised preset is named `name` ("Empty" when null or
-    /// empty) and captures the current state.
+    /// `count` times, the first uninitialised preset is named `name` (kDefaultPresetName when
+    /// null or empty) and captures the current state.
     void CaptureDefaultPresets(const char* name, int count);
     /// Stores the current state into the current preset; a non-empty `name` renames it.
     void ModifyCurrentPreset(const char* name);
@@ -218,15 +227,15 @@ public:
     int32_t uniqueId = 0;
     int32_t makerId = 0;
     int32_t version = 0;
-    int32_t apiCode = 0;     ///< 1 in the VST3 module, 0 in the VST2 module
-    int32_t hostCode = -1;   ///< -1 until the host is identified
-    int32_t hostVersion = 0; ///< (major << 16) | (minor << 8) | patch
-    bool bypassed = false;
-    int32_t currentPreset = 0;
-    double sampleRate = 44100.0; ///< Hz
-    int32_t blockSize = 0;       ///< samples the scratch buffers hold
-    int32_t latency = 0;         ///< samples
-    int32_t tailSize = 0;        ///< samples
+    int32_t apiCode = 0; ///< 1 in the VST3 module, 0 in the VST2 module
+    IHostCode hostCode = IHostCode::NotAsked;
+    int32_t hostVersion = 0;               ///< (major << 16) | (minor << 8) | patch
+    std::atomic<bool> bypassed{false};     ///< read by host controller threads without the lock
+    std::atomic<int32_t> currentPreset{0}; ///< read by host controller threads without the lock
+    double sampleRate = 44100.0;           ///< Hz
+    int32_t blockSize = 0;                 ///< samples the scratch buffers hold
+    int32_t latency = 0;                   ///< samples
+    int32_t tailSize = 0;                  ///< samples
     std::unique_ptr<IDrawingContext> drawingContext;
     std::unique_ptr<IEditor> graphics;
     std::vector<std::unique_ptr<IParameter>> params;

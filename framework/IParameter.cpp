@@ -53,7 +53,7 @@ void IParameter::ConfigureRange(const char* newName, double newDefault, double n
     min = newMin;
     step = newStep;
     defaultValue = newDefault;
-    value = newDefault;
+    Store(newDefault);
     precision = PrecisionFromStep(newStep);
     max = std::max(newMax, newMin + newStep);
     if (newShape != 0.0)
@@ -96,9 +96,9 @@ const IValueText* IParameter::ValueTextAt(int i) const
 void IParameter::SetClamped(double v)
 {
     if (std::isnan(v) || v < min)
-        value = min;
+        Store(min);
     else
-        value = std::min(max, v);
+        Store(std::min(max, v));
 }
 
 void IParameter::SetFromNormalised(double x)
@@ -115,7 +115,7 @@ void IParameter::SetFromNormalised(double x)
     {
         v = std::round(v); // halves away from zero
     }
-    value = std::isnan(v) ? min : std::clamp(v, min, std::max(min, max));
+    Store(std::isnan(v) ? min : std::clamp(v, min, std::max(min, max)));
 }
 
 double IParameter::ToNormalised(double v) const
@@ -135,9 +135,10 @@ double IParameter::FromNormalised(double x) const
 int IParameter::IntValue() const
 {
     // Values stay within the configured range; the clamp only guards a range beyond int.
-    if (std::isnan(value))
+    const double v = Value();
+    if (std::isnan(v))
         return 0;
-    return static_cast<int>(std::clamp(std::trunc(value), -2147483648.0, 2147483647.0));
+    return static_cast<int>(std::clamp(std::trunc(v), -2147483648.0, 2147483647.0));
 }
 
 const IValueText* IParameter::FindValueText(double v) const
@@ -188,7 +189,7 @@ const char* IParameter::DisplayLabel() const
 {
     if (!valueTexts.empty())
     {
-        const IValueText* entry = FindValueText(value);
+        const IValueText* entry = FindValueText(Value());
         if (entry != nullptr && entry->text[0] != '\0')
             return "";
     }

@@ -2,6 +2,7 @@
 
 #include "framework/IValueText.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -9,7 +10,9 @@
 /// One automatable value of the plug-in: plain value, range, step, shape (exponent of the
 /// normalised mapping), display precision, name, unit label and an optional value-text table.
 /// Plain values are stored; 0..1 normalised values are exchanged with hosts and controls.
-/// No locking of its own: every access from host threads happens under the plug-in lock.
+/// No locking of its own: writes happen under the plug-in lock. The value itself is atomic, so
+/// a host's controller thread may read it (Value, Normalised, texts) without the lock while the
+/// audio thread writes it. Everything else is fixed once configured, before hosts see it.
 /// Nothing here allocates except the configuration operations and AddValueText.
 class IParameter
 {
@@ -46,7 +49,7 @@ public:
     /// `x` outside 0..1 (or NaN) is taken as the nearest end. [any thread, under the lock]
     void SetFromNormalised(double x);
     /// The current value on the 0..1 scale.
-    double Normalised() const { return ToNormalised(value); }
+    double Normalised() const { return ToNormalised(Value()); }
     /// Any plain value on the 0..1 scale (clamped into the range first, result within 0..1).
     double ToNormalised(double v) const;
     /// The plain value for a normalised one: min + (max - min) * x^shape, unrounded, unclamped.
@@ -61,7 +64,7 @@ public:
     /// The display text of the current value: FormatValue(value, false, true).
     void DisplayText(char* text, std::size_t size) const
     {
-        FormatValue(value, false, true, text, size);
+        FormatValue(Value(), false, true, text, size);
     }
     /// Unit label to show beside the current display text: empty while a non-empty value
     /// text is shown, otherwise `label`.
@@ -72,10 +75,10 @@ public:
     double ParseText(const char* text) const;
 
     int IntValue() const; ///< value truncated toward zero
-    bool BoolValue() const { return value >= 0.5; }
+    bool BoolValue() const { return Value() >= 0.5; }
 
     int Type() const { return type; }
-    double Value() const { return value; }
+    double Value() const { return value.load(std::memory_order_relaxed); }
     double Min() const { return min; }
     double Max() const { return max; }
     double Step() const { return step; }
@@ -88,11 +91,13 @@ public:
     bool Automatable() const { return automatable; }
 
 private:
+    void Store(double v) { value.store(v, std::memory_order_relaxed); }
     /// First value text whose value equals `v` truncated toward zero, or null.
     const IValueText* FindValueText(double v) const;
 
     int32_t type = kTypeNone;
-    double value = 0.0;
+    /// Relaxed order is enough: each reader wants one whole, recent value, nothing more.
+    std::atomic<double> value{0.0};
     double min = 0.0;
     double max = 1.0;
     double step = 1.0;

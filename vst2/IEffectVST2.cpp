@@ -14,10 +14,16 @@
 
 namespace
 {
-constexpr int kHostCodeForte = 15;
-constexpr int kHostCodeAudition = 17;
-constexpr int kHostCodeOrion = 18;
-constexpr int kHostCodeSawStudio = 20;
+// ---- Host quirks: the one place that says which behaviour depends on which host, and why ----
+
+/// Forte, Audition, Orion and SAWStudio hand over no buffers for inputs beyond the main pair
+/// (reading them would read whatever the host left there) and expect every output pin they
+/// report to be written.
+bool HostGivesNoSideChainBuffers(IHostCode host)
+{
+    return host == IHostCode::Forte || host == IHostCode::Audition || host == IHostCode::Orion ||
+           host == IHostCode::SawStudio;
+}
 
 constexpr intptr_t kVendorSpecificAnswer = 0xBEEF;
 constexpr intptr_t kProcessLevelOffline = 4;
@@ -94,6 +100,7 @@ struct StateBackup
         bool initialized;
         std::string name;
         std::vector<uint8_t> bytes;
+        std::vector<double> values;
     };
     std::vector<Preset> presets;
 
@@ -106,7 +113,8 @@ struct StateBackup
             presets.push_back({preset->initialized, preset->name,
                                data != nullptr
                                    ? std::vector<uint8_t>(data, data + preset->chunk.Size())
-                                   : std::vector<uint8_t>{}});
+                                   : std::vector<uint8_t>{},
+                               preset->values});
         }
     }
 
@@ -118,6 +126,7 @@ struct StateBackup
             preset.initialized = presets[i].initialized;
             CopyFixedText(preset.name, presets[i].name.c_str());
             preset.chunk.Clear();
+            preset.values = presets[i].values;
             if (!presets[i].bytes.empty())
                 preset.chunk.PutBytes(presets[i].bytes.data(),
                                       static_cast<int32_t>(presets[i].bytes.size()));
@@ -181,7 +190,7 @@ IEffectVST2::~IEffectVST2()
 
 void IEffectVST2::PrepareForHost()
 {
-    CaptureDefaultPresets("Empty", PresetCount());
+    CaptureDefaultPresets(kDefaultPresetName, PresetCount());
     effect.num_programs = std::max(effect.num_programs, 1);
 }
 
@@ -204,9 +213,9 @@ intptr_t IEffectVST2::HostCall(int32_t opcode, int32_t index, intptr_t value, vo
     return hostCallback != nullptr ? hostCallback(&effect, opcode, index, value, ptr, opt) : 0;
 }
 
-int IEffectVST2::HostCode()
+IHostCode IEffectVST2::HostCode()
 {
-    if (hostCode != -1)
+    if (hostCode != IHostCode::NotAsked)
         return hostCode;
     char product[256] = {};
     HostCall(VST2_HOST_GET_PRODUCT_STRING, 0, 0, product);
@@ -329,11 +338,8 @@ void IEffectVST2::HostSpecificSetup()
     if (hostSetupDone)
         return;
     hostSetupDone = true;
-    const int code = HostCode();
-    if (code == kHostCodeForte || code == kHostCodeAudition || code == kHostCodeOrion ||
-        code == kHostCodeSawStudio)
+    if (HostGivesNoSideChainBuffers(HostCode()))
     {
-        // These hosts hand over no side-chain buffers.
         for (std::size_t i = 2; i < inputChannels.size(); ++i)
         {
             IInputChannel& channel = *inputChannels[i];

@@ -31,7 +31,7 @@ public:
     ~IEffectVST2() override;
 
     /// The entry point's last step, under the module's creation lock: the presets are
-    /// captured as "Empty" and the record reports at least one program.
+    /// captured under the default program name and the record reports at least one program.
     void PrepareForHost();
 
     /// The record handed to the host; it lives at a fixed address as long as the object.
@@ -43,7 +43,7 @@ public:
     // ---- IEffectBase operations this adapter defines --------------------------------------
 
     /// Asks the host once: product name (33), and version (34) when the name is not empty.
-    int HostCode() override;
+    IHostCode HostCode() override;
     void BeginHostEdit(int index) override;
     void NotifyHostOfChange(int index, double normalised) override;
     void EndHostEdit(int index) override;

@@ -44,6 +44,29 @@ std::u16string BusName(const std::vector<std::string>& labels, std::size_t index
     return name;
 }
 
+// ---- Host quirks: the one place that says which behaviour depends on which host, and why ----
+
+/// WaveLab's state streams answer the last, partial read with an error yet deliver its bytes:
+/// stopping at the error would lose the end of every saved state.
+bool HostStreamFailsWithData(IHostCode host)
+{
+    return host == IHostCode::WaveLab;
+}
+
+/// Runs the body of a host entry. Nothing may unwind into the host: an exception (only running
+/// out of memory can raise one) becomes the entry's failure answer, as in the VST2 dispatcher.
+template <class Result, class Body> Result Guarded(Result failure, const Body& body) noexcept
+{
+    try
+    {
+        return body();
+    }
+    catch (...)
+    {
+        return failure;
+    }
+}
+
 } // namespace
 
 IEffectVST3::IEffectVST3(const IEffectConfig& config) : IEffectBase(config)
@@ -92,44 +115,53 @@ tresult PLUGIN_API IEffectVST3::queryInterface(const TUID iid, void** obj)
 
 tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context)
 {
-    const tresult result = SingleComponentEffect::initialize(context);
-
-    void* app = nullptr;
-    if (context != nullptr &&
-        context->queryInterface(IHostApplication::iid.data(), &app) == kResultOk && app != nullptr)
+    const auto body = [&]() -> tresult
     {
-        String128 name{};
-        if (static_cast<IHostApplication*>(app)->getName(name) == kResultOk)
+        const tresult result = SingleComponentEffect::initialize(context);
+
+        void* app = nullptr;
+        if (context != nullptr &&
+            context->queryInterface(IHostApplication::iid.data(), &app) == kResultOk &&
+            app != nullptr)
         {
-            name[127] = 0;
-            IdentifyHost(Narrow(name, 127).c_str());
+            String128 name{};
+            if (static_cast<IHostApplication*>(app)->getName(name) == kResultOk)
+            {
+                name[127] = 0;
+                IdentifyHost(Narrow(name, 127).c_str());
+            }
+            else
+                IdentifyHost("");
+            hostVersion = 0;
+            static_cast<IHostApplication*>(app)->release();
+            HostIdentified();
         }
-        else
-            IdentifyHost("");
-        hostVersion = 0;
-        static_cast<IHostApplication*>(app)->release();
-        HostIdentified();
-    }
 
-    IPluginLock::Guard guard(lock);
-    if (result == kResultOk)
-    {
-        BuildBuses();
-        // Fresh buses after a terminate: the channels follow them, not an arrangement the
-        // host made for the buses that went.
-        ConnectChannelsToBuses();
-        ExportParameters();
-    }
+        IPluginLock::Guard guard(lock);
+        if (result == kResultOk)
+        {
+            BuildBuses();
+            // Fresh buses after a terminate: the channels follow them, not an arrangement the
+            // host made for the buses that went.
+            ConnectChannelsToBuses();
+            ExportParameters();
+        }
 
-    PluginInitialized();
-    SelectPreset(0);
-    return result;
+        PluginInitialized();
+        SelectPreset(0);
+        return result;
+    };
+    return Guarded(kInternalError, body);
 }
 
 tresult PLUGIN_API IEffectVST3::terminate()
 {
-    views.clear();
-    return SingleComponentEffect::terminate();
+    const auto body = [&]() -> tresult
+    {
+        views.clear();
+        return SingleComponentEffect::terminate();
+    };
+    return Guarded(kInternalError, body);
 }
 
 void IEffectVST3::BuildBuses()
@@ -163,9 +195,9 @@ void IEffectVST3::BuildBuses()
 void IEffectVST3::ExportParameters()
 {
     if (PresetCount() >= 1)
-        parameters.addParameter(
-            std::make_unique<Parameter>("Preset", presetParamId, "", PresetCount(), 0.0,
-                                        ParameterInfo::kIsProgramChange, kRootUnitId));
+        parameters.addParameter(std::make_unique<Parameter>(
+            "Preset", presetParamId, "", PresetCount() - 1, 0.0,
+            ParameterInfo::kIsProgramChange | ParameterInfo::kIsList, kRootUnitId));
     if (!isInstrument)
     {
         auto bypass = std::make_unique<StringListParameter>(
@@ -251,79 +283,96 @@ void IEffectVST3::ExportEffectParameter(int index)
 tresult PLUGIN_API IEffectVST3::activateBus(MediaType type, BusDirection dir, int32 index,
                                             TBool state)
 {
-    // Whether the side chain is heard is read by process.
-    IPluginLock::Guard guard(lock);
-    return SingleComponentEffect::activateBus(type, dir, index, state);
+    const auto body = [&]() -> tresult
+    {
+        // Whether the side chain is heard is read by process.
+        IPluginLock::Guard guard(lock);
+        return SingleComponentEffect::activateBus(type, dir, index, state);
+    };
+    return Guarded(kInternalError, body);
 }
 
 tresult PLUGIN_API IEffectVST3::setActive(TBool state)
 {
-    ActivationChanged(state != 0);
-    return kResultOk;
+    const auto body = [&]() -> tresult
+    {
+        ActivationChanged(state != 0);
+        return kResultOk;
+    };
+    return Guarded(kInternalError, body);
 }
 
 tresult PLUGIN_API IEffectVST3::getState(IBStream* stream)
 {
-    if (stream == nullptr)
-        return kInvalidArgument;
-    IPluginLock::Guard guard(lock);
-    // The effect's state, then the host's Bypass as a 32-bit flag.
-    IByteChunk chunk;
-    if (!SerializeState(chunk) || chunk.PutInt32(bypassed ? 1 : 0) == 0)
-        return kResultFalse;
+    const auto body = [&]() -> tresult
+    {
+        if (stream == nullptr)
+            return kInvalidArgument;
+        IPluginLock::Guard guard(lock);
+        // The effect's state, then the host's Bypass as a 32-bit flag.
+        IByteChunk chunk;
+        if (!SerializeState(chunk) || chunk.PutInt32(bypassed ? 1 : 0) == 0)
+            return kResultFalse;
 
-    // A stream that cannot take the bytes must not be reported as saved.
-    int32 written = -1;
-    const tresult r = stream->write(const_cast<uint8_t*>(chunk.Data()), chunk.Size(), &written);
-    return r == kResultOk && (written == -1 || written == chunk.Size()) ? kResultOk : kResultFalse;
+        // A stream that cannot take the bytes must not be reported as saved.
+        int32 written = -1;
+        const tresult r = stream->write(const_cast<uint8_t*>(chunk.Data()), chunk.Size(), &written);
+        return r == kResultOk && (written == -1 || written == chunk.Size()) ? kResultOk
+                                                                            : kResultFalse;
+    };
+    return Guarded(kInternalError, body);
 }
 
 tresult PLUGIN_API IEffectVST3::setState(IBStream* stream)
 {
-    if (stream == nullptr)
-        return kInvalidArgument;
-    IPluginLock::Guard guard(lock);
-
-    // Where the host's stream holds our state; positions below are counted from there.
-    int64 base = 0;
-    if (stream->tell(&base) != kResultOk || base < 0)
-        base = 0;
-
-    IByteChunk chunk;
-    const bool keepReadingOnError = HostCode() == 31;
-    char buffer[128];
-    for (;;)
+    const auto body = [&]() -> tresult
     {
-        int32 got = 0;
-        const tresult r = stream->read(buffer, static_cast<int32>(sizeof(buffer)), &got);
-        if (got < 0 || got > static_cast<int32>(sizeof(buffer)))
-            return kResultFalse; // a stream that lies about what it read
-        if (r == kResultOk || keepReadingOnError)
-            if (got > 0 && chunk.PutBytes(buffer, got) == 0)
+        if (stream == nullptr)
+            return kInvalidArgument;
+        IPluginLock::Guard guard(lock);
+
+        // Where the host's stream holds our state; positions below are counted from there.
+        int64 base = 0;
+        if (stream->tell(&base) != kResultOk || base < 0)
+            base = 0;
+
+        IByteChunk chunk;
+        const bool keepReadingOnError = HostStreamFailsWithData(HostCode());
+        char buffer[128];
+        for (;;)
+        {
+            int32 got = 0;
+            const tresult r = stream->read(buffer, static_cast<int32>(sizeof(buffer)), &got);
+            if (got < 0 || got > static_cast<int32>(sizeof(buffer)))
+                return kResultFalse; // a stream that lies about what it read
+            if (r == kResultOk || keepReadingOnError)
+                if (got > 0 && chunk.PutBytes(buffer, got) == 0)
+                    return kResultFalse;
+            if (got == 0 || (r != kResultOk && !keepReadingOnError))
+                break;
+            if (chunk.Size() > kMaxStateBytes)
                 return kResultFalse;
-        if (got == 0 || (r != kResultOk && !keepReadingOnError))
-            break;
-        if (chunk.Size() > kMaxStateBytes)
+        }
+
+        const int32 position = RestoreState(chunk, 0);
+        RefreshEditorControls();
+        if (position < 0)
             return kResultFalse;
-    }
 
-    const int32 position = RestoreState(chunk, 0);
-    RefreshEditorControls();
-    if (position < 0)
-        return kResultFalse;
-
-    stream->seek(base + position, kIBSeekSet, nullptr);
-    unsigned char flagBytes[4] = {0, 0, 0, 0};
-    int32 got = 0;
-    if (stream->read(flagBytes, 4, &got) != kResultOk)
-        return kResultFalse;
-    uint32 flag = 0;
-    if (got == 4)
-        for (int i = 0; i < 4; ++i)
-            flag |= static_cast<uint32>(flagBytes[i]) << (8 * i);
-    bypassed = flag != 0;
-    RefreshEditorControls();
-    return kResultOk;
+        stream->seek(base + position, kIBSeekSet, nullptr);
+        unsigned char flagBytes[4] = {0, 0, 0, 0};
+        int32 got = 0;
+        if (stream->read(flagBytes, 4, &got) != kResultOk)
+            return kResultFalse;
+        uint32 flag = 0;
+        if (got == 4)
+            for (int i = 0; i < 4; ++i)
+                flag |= static_cast<uint32>(flagBytes[i]) << (8 * i);
+        bypassed = flag != 0;
+        RefreshEditorControls();
+        return kResultOk;
+    };
+    return Guarded(kInternalError, body);
 }
 
 tresult PLUGIN_API IEffectVST3::setComponentState(IBStream* stream)
@@ -336,14 +385,18 @@ tresult PLUGIN_API IEffectVST3::setComponentState(IBStream* stream)
 tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                    SpeakerArrangement* outputs, int32 numOuts)
 {
-    // Channel connections and buses are what process reads: never change them mid-block.
-    IPluginLock::Guard guard(lock);
-    const tresult result = ArrangeBuses(inputs, numIns, outputs, numOuts);
-    // A host goes on with the buses as they stand after a refusal, so the channels follow
-    // them instead of staying silent (and leaving the host's outputs unwritten).
-    if (result != kResultOk)
-        ConnectChannelsToBuses();
-    return result;
+    const auto body = [&]() -> tresult
+    {
+        // Channel connections and buses are what process reads: never change them mid-block.
+        IPluginLock::Guard guard(lock);
+        const tresult result = ArrangeBuses(inputs, numIns, outputs, numOuts);
+        // A host goes on with the buses as they stand after a refusal, so the channels follow
+        // them instead of staying silent (and leaving the host's outputs unwritten).
+        if (result != kResultOk)
+            ConnectChannelsToBuses();
+        return result;
+    };
+    return Guarded(kInternalError, body);
 }
 
 tresult IEffectVST3::ArrangeBuses(SpeakerArrangement* inputs, int32 numIns,
@@ -443,48 +496,56 @@ uint32 PLUGIN_API IEffectVST3::getTailSamples()
 
 tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup)
 {
-    // A sample size we cannot process, or a rate or block size the engine cannot be designed
-    // for, is refused and changes nothing.
-    if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64)
-        return kResultFalse;
-    if (!(setup.sampleRate > 0.0 && std::isfinite(setup.sampleRate)) ||
-        setup.maxSamplesPerBlock < 1)
-        return kResultFalse;
-    IPluginLock::Guard guard(lock);
-    sampleRate = setup.sampleRate;
-    // The host's Bypass stays as the host set it: hosts send a value only when it changes, so
-    // clearing it here (a new block size, a reloaded session) would un-bypass the effect
-    // behind the host's back and lose a saved bypass.
-    SetMaxBlockSize(setup.maxSamplesPerBlock);
-    std::fill(scratchSilent.begin(), scratchSilent.end(), 0);
-    ResetProcessing();
-    processSetup = setup;
-    return kResultOk;
+    const auto body = [&]() -> tresult
+    {
+        // A sample size we cannot process, or a rate or block size the engine cannot be designed
+        // for, is refused and changes nothing.
+        if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64)
+            return kResultFalse;
+        if (!(setup.sampleRate > 0.0 && std::isfinite(setup.sampleRate)) ||
+            setup.maxSamplesPerBlock < 1)
+            return kResultFalse;
+        IPluginLock::Guard guard(lock);
+        sampleRate = setup.sampleRate;
+        // The host's Bypass stays as the host set it: hosts send a value only when it changes, so
+        // clearing it here (a new block size, a reloaded session) would un-bypass the effect
+        // behind the host's back and lose a saved bypass.
+        SetMaxBlockSize(setup.maxSamplesPerBlock);
+        std::fill(scratchSilent.begin(), scratchSilent.end(), 0);
+        ResetProcessing();
+        processSetup = setup;
+        return kResultOk;
+    };
+    return Guarded(kInternalError, body);
 }
 
 tresult PLUGIN_API IEffectVST3::process(ProcessData& data)
 {
-    IPluginLock::Guard guard(lock);
-    if (data.processContext != nullptr)
+    const auto body = [&]() -> tresult
     {
-        processContext = *data.processContext;
-        hasProcessContext = true;
-    }
-    if (data.inputParameterChanges != nullptr)
-        ApplyParameterChanges(*data.inputParameterChanges);
+        IPluginLock::Guard guard(lock);
+        if (data.processContext != nullptr)
+        {
+            processContext = *data.processContext;
+            hasProcessContext = true;
+        }
+        if (data.inputParameterChanges != nullptr)
+            ApplyParameterChanges(*data.inputParameterChanges);
 
-    const int32 size = processSetup.symbolicSampleSize;
-    if (data.numSamples <= 0 || (size != kSample32 && size != kSample64) || blockSize < 1)
+        const int32 size = processSetup.symbolicSampleSize;
+        if (data.numSamples <= 0 || (size != kSample32 && size != kSample64) || blockSize < 1)
+            return kResultOk;
+
+        const bool is64 = size == kSample64;
+        ResolveBuffers(data, is64);
+        const int slice = std::min(blockSize, kMaxSliceFrames);
+        for (int offset = 0; offset < data.numSamples; offset += slice)
+            ProcessSlice(offset, std::min(slice, data.numSamples - offset), is64);
+        for (int32 b = 0; data.outputs != nullptr && b < data.numOutputs; ++b)
+            data.outputs[b].silenceFlags = 0;
         return kResultOk;
-
-    const bool is64 = size == kSample64;
-    ResolveBuffers(data, is64);
-    const int slice = std::min(blockSize, kMaxSliceFrames);
-    for (int offset = 0; offset < data.numSamples; offset += slice)
-        ProcessSlice(offset, std::min(slice, data.numSamples - offset), is64);
-    for (int32 b = 0; data.outputs != nullptr && b < data.numOutputs; ++b)
-        data.outputs[b].silenceFlags = 0;
-    return kResultOk;
+    };
+    return Guarded(kInternalError, body);
 }
 
 void IEffectVST3::ApplyParameterChanges(IParameterChanges& changes)
@@ -511,17 +572,29 @@ void IEffectVST3::ApplyParameterChange(ParamID id, double value)
     if (id == bypassParamId)
         bypassed = value > 0.5;
     else if (id == presetParamId)
-        SelectPreset(static_cast<int>(value * PresetCount()));
+    {
+        if (RecallPreset(PresetIndexFor(value)))
+            presetValue = value;
+    }
     else if (id < static_cast<ParamID>(ParamCount()))
     {
-        if (HostCode() == 9)
-            return;
         const int index = static_cast<int>(id);
         Param(index)->SetFromNormalised(value);
-        if (graphics != nullptr)
-            graphics->ShowParameterValue(index, value, true);
         ParameterChanged(index, kSourceHost);
     }
+}
+
+int IEffectVST3::PresetIndexFor(double normalised) const
+{
+    // The Preset parameter is a list of PresetCount() entries: step count PresetCount() - 1.
+    return std::clamp(static_cast<int>(normalised * PresetCount()), 0,
+                      std::max(PresetCount() - 1, 0));
+}
+
+double IEffectVST3::PresetNormalised(int index) const
+{
+    const int last = PresetCount() - 1;
+    return last > 0 ? static_cast<double>(std::clamp(index, 0, last)) / last : 0.0;
 }
 
 void IEffectVST3::ResolveBuffers(const ProcessData& data, bool is64)
@@ -638,58 +711,56 @@ void IEffectVST3::ProcessSlice(int offset, int frames, bool is64)
 tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized,
                                                       String128 string)
 {
-    if (string == nullptr || !std::isfinite(valueNormalized))
-        return kResultFalse;
-    // Normalised values live in 0..1; beyond it a display text would be no value at all.
-    const double value = std::clamp(valueNormalized, 0.0, 1.0);
-    // Hosts show these texts for every parameter they list, the adapter's own two included:
-    // Bypass reads as the block applies it, Preset as the preset a block would select.
-    const bool exported = parameters.getParameter(id) != nullptr;
-    if (id == bypassParamId && exported)
+    const auto body = [&]() -> tresult
     {
-        WidenInto(string, 128, value > 0.5 ? kBypassOn : kBypassOff);
-        return kResultOk;
-    }
-    if (id == presetParamId && exported)
-    {
-        IPluginLock::Guard guard(lock); // a block may name a preset it selects
-        const int index = static_cast<int>(value * PresetCount());
-        if (index < PresetCount())
+        if (string == nullptr || !std::isfinite(valueNormalized))
+            return kResultFalse;
+        // Normalised values live in 0..1; beyond it a display text would be no value at all.
+        const double value = std::clamp(valueNormalized, 0.0, 1.0);
+        // Hosts show these texts for every parameter they list, the adapter's own two included:
+        // Bypass reads as the block applies it, Preset as the preset a block would select.
+        const bool exported = parameters.getParameter(id) != nullptr;
+        if (id == bypassParamId && exported)
         {
-            WidenInto(string, 128, presets[static_cast<std::size_t>(index)]->name);
+            WidenInto(string, 128, value > 0.5 ? kBypassOn : kBypassOff);
             return kResultOk;
         }
-        // No preset there (a block with this value selects nothing): the number itself,
-        // which reads back as the same value.
-        char number[32];
-        std::snprintf(number, sizeof(number), "%g", value);
-        WidenInto(string, 128, number);
+        if (id == presetParamId && exported)
+        {
+            IPluginLock::Guard guard(lock); // a block may name a preset it selects
+            WidenInto(string, 128, presets[static_cast<std::size_t>(PresetIndexFor(value))]->name);
+            return kResultOk;
+        }
+        if (id >= static_cast<ParamID>(ParamCount()))
+            return kResultFalse;
+        char text[IParameter::kTextSize];
+        Param(static_cast<int>(id))->FormatValue(value, true, true, text, sizeof(text));
+        WidenInto(string, 128, text);
         return kResultOk;
-    }
-    if (id >= static_cast<ParamID>(ParamCount()))
-        return kResultFalse;
-    char text[IParameter::kTextSize];
-    Param(static_cast<int>(id))->FormatValue(value, true, true, text, sizeof(text));
-    WidenInto(string, 128, text);
-    return kResultOk;
+    };
+    return Guarded(kResultFalse, body);
 }
 
 tresult PLUGIN_API IEffectVST3::getParamValueByString(ParamID id, TChar* string,
                                                       ParamValue& valueNormalized)
 {
-    // A preset is shown by its name, so its name is read back as well as its number.
-    if (id == presetParamId && string != nullptr && parameters.getParameter(id) != nullptr)
+    const auto body = [&]() -> tresult
     {
-        IPluginLock::Guard guard(lock);
-        const std::string text = Narrow(string, 255);
-        for (int i = 0; i < PresetCount(); ++i)
-            if (text == presets[static_cast<std::size_t>(i)]->name)
-            {
-                valueNormalized = static_cast<double>(i) / PresetCount();
-                return kResultOk;
-            }
-    }
-    return SingleComponentEffect::getParamValueByString(id, string, valueNormalized);
+        // A preset is shown by its name, so its name is read back as well as its number.
+        if (id == presetParamId && string != nullptr && parameters.getParameter(id) != nullptr)
+        {
+            IPluginLock::Guard guard(lock);
+            const std::string text = Narrow(string, 255);
+            for (int i = 0; i < PresetCount(); ++i)
+                if (text == presets[static_cast<std::size_t>(i)]->name)
+                {
+                    valueNormalized = PresetNormalised(i);
+                    return kResultOk;
+                }
+        }
+        return SingleComponentEffect::getParamValueByString(id, string, valueNormalized);
+    };
+    return Guarded(kResultFalse, body);
 }
 
 ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue plain)
@@ -701,20 +772,58 @@ ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue
 
 ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID id)
 {
+    // Lock-free: the values are atomic, and a host may ask from any thread while a block runs.
     if (id == bypassParamId)
         return bypassed ? 1.0 : 0.0;
+    if (id == presetParamId)
+    {
+        // The host's own value while it still names the selected preset (a list of one
+        // preset holds every value), else the selected preset's position.
+        const double value = presetValue;
+        return PresetIndexFor(value) == currentPreset ? value : PresetNormalised(currentPreset);
+    }
     if (id >= static_cast<ParamID>(ParamCount()))
         return 0.0;
     return Param(static_cast<int>(id))->Normalised();
 }
 
+tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value)
+{
+    const auto body = [&]() -> tresult
+    {
+        if (!std::isfinite(value) || parameters.getParameter(id) == nullptr)
+            return kResultFalse;
+        value = std::clamp(value, 0.0, 1.0);
+        IPluginLock::Guard guard(lock);
+        // A host echoing the selected preset back (as after a state load) must not reload it
+        // over the state it just restored.
+        if (id == presetParamId)
+        {
+            const int index = PresetIndexFor(value);
+            if (index != currentPreset && !SelectPreset(index))
+                return kResultFalse;
+            presetValue = value;
+            return kResultOk;
+        }
+        // The same path as a change inside process: the value reads back at once and the
+        // engine and editor follow, also while the host sends no blocks.
+        ApplyParameterChange(id, value);
+        return kResultOk;
+    };
+    return Guarded(kResultFalse, body);
+}
+
 IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name)
 {
-    if (name == nullptr || std::strcmp(name, kEditorViewType) != 0)
-        return nullptr;
-    auto* view = new IEffectVST3View(*this);
-    views.push_back(view);
-    return view;
+    const auto body = [&]() -> IPlugView*
+    {
+        if (name == nullptr || std::strcmp(name, kEditorViewType) != 0)
+            return nullptr;
+        auto* view = new IEffectVST3View(*this);
+        views.push_back(view);
+        return view;
+    };
+    return Guarded(static_cast<IPlugView*>(nullptr), body);
 }
 
 void IEffectVST3::ViewClosed(IEffectVST3View* view)
@@ -738,7 +847,10 @@ tresult PLUGIN_API IEffectVST3::getUnitInfo(int32 unitIndex, UnitInfo& info)
         info.id = kRootUnitId;
         info.parentUnitId = kNoParentUnitId;
         WidenInto(info.name, 128, "Root Unit");
-        info.programListId = kNoProgramListId;
+        // The root unit's program list is the Preset parameter's: hosts build their preset
+        // menu from it, by name.
+        info.programListId =
+            HasProgramList() ? static_cast<ProgramListID>(presetParamId) : kNoProgramListId;
         return kResultOk;
     }
     if (unitIndex < 1 || unitIndex > static_cast<int32>(unitNames.size()))
@@ -752,12 +864,12 @@ tresult PLUGIN_API IEffectVST3::getUnitInfo(int32 unitIndex, UnitInfo& info)
 
 int32 PLUGIN_API IEffectVST3::getProgramListCount()
 {
-    return 0;
+    return HasProgramList() ? 1 : 0;
 }
 
 tresult PLUGIN_API IEffectVST3::getProgramListInfo(int32 listIndex, ProgramListInfo& info)
 {
-    if (listIndex != 0)
+    if (listIndex != 0 || !HasProgramList())
         return kResultFalse;
     info.id = static_cast<ProgramListID>(presetParamId);
     WidenInto(info.name, 128, "Factory Presets");
@@ -768,12 +880,16 @@ tresult PLUGIN_API IEffectVST3::getProgramListInfo(int32 listIndex, ProgramListI
 tresult PLUGIN_API IEffectVST3::getProgramName(ProgramListID listId, int32 programIndex,
                                                String128 name)
 {
-    if (listId != static_cast<ProgramListID>(presetParamId) || name == nullptr)
-        return kResultFalse;
-    IPluginLock::Guard guard(lock); // a block may name a preset it selects
-    const bool inRange = programIndex >= 0 && programIndex < PresetCount();
-    WidenInto(name, 128, inRange ? presets[static_cast<std::size_t>(programIndex)]->name : "");
-    return kResultOk;
+    const auto body = [&]() -> tresult
+    {
+        if (listId != static_cast<ProgramListID>(presetParamId) || name == nullptr)
+            return kResultFalse;
+        IPluginLock::Guard guard(lock); // a block may name a preset it selects
+        const bool inRange = programIndex >= 0 && programIndex < PresetCount();
+        WidenInto(name, 128, inRange ? presets[static_cast<std::size_t>(programIndex)]->name : "");
+        return kResultOk;
+    };
+    return Guarded(kResultFalse, body);
 }
 
 tresult PLUGIN_API IEffectVST3::getProgramInfo(ProgramListID, int32, CString, String128)

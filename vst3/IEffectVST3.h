@@ -5,6 +5,7 @@
 #include "vst3/abi/Vst3View.h"
 #include "vst3/base/SingleComponentEffect.h"
 
+#include <atomic>
 #include <vector>
 
 class IEffectVST3View;
@@ -66,7 +67,11 @@ public:
                                              vst3::ParamValue& valueNormalized) override;
     vst3::ParamValue PLUGIN_API plainParamToNormalized(vst3::ParamID id,
                                                        vst3::ParamValue plainValue) override;
+    /// Lock-free; answers for every exported parameter, Preset and Bypass included.
     vst3::ParamValue PLUGIN_API getParamNormalized(vst3::ParamID id) override;
+    /// Stores the value as a block's change would: it reads back at once, and the engine and
+    /// the editor follow. Echoing the selected preset does not reload it.
+    tresult PLUGIN_API setParamNormalized(vst3::ParamID id, vst3::ParamValue value) override;
     vst3::IPlugView* PLUGIN_API createView(vst3::FIDString name) override;
 
     // IUnitInfo
@@ -131,6 +136,12 @@ private:
     vst3::UnitID UnitFor(const IParameter& param);
     void ApplyParameterChanges(vst3::IParameterChanges& changes);
     void ApplyParameterChange(vst3::ParamID id, double value);
+    /// The preset a normalised Preset value stands for (a list of PresetCount() entries), and
+    /// back.
+    int PresetIndexFor(double normalised) const;
+    double PresetNormalised(int index) const;
+    /// The Preset parameter and its program list exist (at least one preset, after initialize).
+    bool HasProgramList() const { return parameters.getParameter(presetParamId) != nullptr; }
     void ResolveBuffers(const vst3::ProcessData& data, bool is64);
     void ProcessSlice(int offset, int frames, bool is64);
     int SideChainFirstChannel(int mainChannels) const;
@@ -144,6 +155,8 @@ private:
     vst3::ProcessContext processContext{}; ///< copy of the last context a block carried
     bool hasProcessContext = false;
     std::vector<IEffectVST3View*> views;
+    /// The Preset value the host last set (read back while it names the selected preset).
+    std::atomic<double> presetValue{0.0};
     std::vector<const void*> inputSources; ///< per input channel: host buffer of this block
     std::vector<void*> outputTargets;      ///< per output channel: host buffer of this block
     std::vector<char> scratchSilent;       ///< per input channel: its scratch holds silence

@@ -23,8 +23,8 @@ TEST(EffectBaseTest, ConstructionSetsIdentityAndDefaults)
     EXPECT_STREQ(effect.productName, "");
     EXPECT_EQ(effect.uniqueId, 0x56646778);
     EXPECT_EQ(effect.version, 0x00010100);
-    EXPECT_EQ(effect.hostCode, -1);
-    EXPECT_EQ(effect.HostCode(), -1);
+    EXPECT_EQ(effect.hostCode, IHostCode::NotAsked);
+    EXPECT_EQ(effect.HostCode(), IHostCode::NotAsked);
     EXPECT_DOUBLE_EQ(effect.sampleRate, 44100.0);
     EXPECT_EQ(effect.blockSize, 0);
     EXPECT_EQ(effect.ParamCount(), 4);
@@ -102,14 +102,15 @@ TEST(EffectBaseTest, HostNamesMapToCodesInTableOrder)
                  {"", 0},
                  {nullptr, 0}};
     for (const auto& c : cases)
-        EXPECT_EQ(IEffectBase::HostCodeFromName(c.name), c.code) << (c.name ? c.name : "null");
+        EXPECT_EQ(static_cast<int>(IEffectBase::HostCodeFromName(c.name)), c.code)
+            << (c.name ? c.name : "null");
 
     const std::string longName = std::string(300, 'x') + "reaper"; // cut at 255 characters
-    EXPECT_EQ(IEffectBase::HostCodeFromName(longName.c_str()), 0);
+    EXPECT_EQ(IEffectBase::HostCodeFromName(longName.c_str()), IHostCode::Unknown);
 
     RecordingEffect effect;
     effect.IdentifyHost("Bitwig Studio");
-    EXPECT_EQ(effect.HostCode(), 0);
+    EXPECT_EQ(effect.HostCode(), IHostCode::Unknown);
 }
 
 TEST(EffectBaseTest, SetMaxBlockSizeZeroesOnlyOnChange)

@@ -16,13 +16,13 @@ std::string Format(const IParameter& p, double v, bool normalised = false, bool 
     return text;
 }
 
-IParameter Choice(std::initializer_list<std::pair<int, const char*>> texts, int count = 3)
+/// Configures `p` as an enumeration of `count` choices with `texts` added in that order.
+void MakeChoice(IParameter& p, std::initializer_list<std::pair<int, const char*>> texts,
+                int count = 3)
 {
-    IParameter p;
     p.ConfigureChoice("Choice", 0, count);
     for (const auto& [value, text] : texts)
         p.AddValueText(value, text);
-    return p;
 }
 
 struct RangeCase
@@ -244,20 +244,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormatNumberTest,
 
 TEST(ParameterTest, ValueTextsUseTheFirstMatchOfTheTruncatedValue)
 {
-    IParameter p = Choice({{0, "Low Pass"}, {2, "High Pass"}, {1, "Band Pass"}, {2, "Duplicate"}});
+    IParameter p;
+    MakeChoice(p, {{0, "Low Pass"}, {2, "High Pass"}, {1, "Band Pass"}, {2, "Duplicate"}});
     EXPECT_EQ(Format(p, 2.9), "High Pass");
     EXPECT_EQ(Format(p, 1.5), "Band Pass");
     EXPECT_EQ(Format(p, 2.9, false, false), "2.9"); // texts off: the number
     EXPECT_EQ(Format(p, 1.0, true), "High Pass");   // normalised 1 is the plain 2
 
-    IParameter gaps = Choice({{0, ""}, {0, "later"}, {1, "one"}});
+    IParameter gaps;
+    MakeChoice(gaps, {{0, ""}, {0, "later"}, {1, "one"}});
     EXPECT_EQ(Format(gaps, 0.0), "0.0"); // first match has an empty text: a number
     EXPECT_EQ(Format(gaps, 2.0), "2.0"); // no entry for 2
 }
 
 TEST(ParameterTest, DisplayLabelIsEmptyOnlyWhileATextIsShown)
 {
-    IParameter p = Choice({{0, "Noise"}, {1, ""}});
+    IParameter p;
+    MakeChoice(p, {{0, "Noise"}, {1, ""}});
     p.ConfigureRange("Choice", 0, 0, 2, 0.1, "unit");
     p.SetClamped(0);
     EXPECT_STREQ(p.DisplayLabel(), "");
@@ -299,7 +302,7 @@ TEST_P(ParseTextTest, ReadsValueTextsOrNumbers)
     if (c.kind == 1)
         p.ConfigureToggle("T", false);
     else if (c.kind == 3)
-        p = Choice({{0, "Noise"}, {2, "Sine"}, {5, "Sine"}}, 6);
+        MakeChoice(p, {{0, "Noise"}, {2, "Sine"}, {5, "Sine"}}, 6);
     else
         p.ConfigureRange("D", 0, -15, 15, 0.1, "dB");
     EXPECT_DOUBLE_EQ(p.ParseText(c.text), c.want) << c.what;

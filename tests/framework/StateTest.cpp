@@ -244,8 +244,8 @@ TEST(StateTest, DefaultPresetsAreNamedAndCaptured)
 
     RecordingEffect vst2(RecordingEffect::Config("2-2", 3));
     vst2.CaptureDefaultPresets(nullptr, 2);
-    EXPECT_STREQ(vst2.presets[0]->name, "Empty");
-    EXPECT_STREQ(vst2.presets[1]->name, "Empty");
+    EXPECT_STREQ(vst2.presets[0]->name, "-");
+    EXPECT_STREQ(vst2.presets[1]->name, "-");
     EXPECT_FALSE(vst2.presets[2]->initialized);
     vst2.CaptureDefaultPresets("Init", 5); // only one slot left
     EXPECT_STREQ(vst2.presets[2]->name, "Init");

@@ -104,7 +104,7 @@ TEST_F(Vst2Adapter, IdentifiesTheHostOnceFromProductAndVersion)
         Create(setup);
         host->Dispatch(VST2_EFF_OPEN);
         host->Dispatch(VST2_EFF_OPEN);
-        EXPECT_EQ(probe->hostCode, c.code) << c.product;
+        EXPECT_EQ(static_cast<int>(probe->hostCode), c.code) << c.product;
         EXPECT_EQ(probe->hostVersion, c.version) << c.product;
         EXPECT_EQ(host->CallsOf(VST2_HOST_GET_PRODUCT_STRING).size(), 1u) << c.product;
         EXPECT_EQ(host->CallsOf(VST2_HOST_GET_VENDOR_VERSION).size(), c.versionQueries)
@@ -119,7 +119,7 @@ TEST_F(Vst2Adapter, UnterminatedProductTextIsCutAtTheBufferEnd)
     setup.productWriteLimit = 256; // fills the plug-in's whole buffer, no terminator
     Create(setup);
     host->Dispatch(VST2_EFF_OPEN);
-    EXPECT_EQ(probe->hostCode, 0); // "ardour" lay beyond the 255 characters kept
+    EXPECT_EQ(probe->hostCode, IHostCode::Unknown); // "ardour" lay beyond the 255 characters kept
 }
 
 TEST_F(Vst2Adapter, HostsWithoutSideChainBuffersGetInputsThreeAndFourDisconnected)
@@ -349,7 +349,7 @@ TEST_F(Vst2Adapter, DamagedChunkReturnsZeroAndKeepsTheState)
 
     EXPECT_DOUBLE_EQ(probe->Param(1)->Value(), 10.0);
     EXPECT_DOUBLE_EQ(probe->Param(0)->Value(), 0.0);
-    EXPECT_STREQ(probe->presets[0]->name, "Empty");
+    EXPECT_STREQ(probe->presets[0]->name, "-");
 
     // And the plug-in still saves and loads.
     const std::vector<uint8_t> saved = host->GetChunk(false);

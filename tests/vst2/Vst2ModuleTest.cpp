@@ -171,7 +171,7 @@ TEST_F(Vst2ModuleTest, NamesStayWithinSafeLengths)
     EXPECT_EQ(host->Text(VST2_EFF_GET_EFFECT_NAME), "Verdigrix");
     EXPECT_EQ(host->Text(VST2_EFF_GET_VENDOR_STRING), "Tamrok");
     EXPECT_EQ(host->Text(VST2_EFF_GET_PRODUCT_STRING), "");
-    EXPECT_EQ(host->Text(VST2_EFF_GET_PROGRAM_NAME), "Empty");
+    EXPECT_EQ(host->Text(VST2_EFF_GET_PROGRAM_NAME), "-"); // the same name as in VST3
     EXPECT_EQ(host->Dispatch(VST2_EFF_GET_EFFECT_NAME), 0);
 
     // A long rename is kept to what the tightest host buffer (28 bytes) holds.

@@ -187,7 +187,7 @@ TEST_F(ControllerTest, ExportsTwelveParameters)
         int32 flags;
     };
     const Row rows[] = {
-        {kPresetId, "Preset", "", 1, 0.0, 0x8000},
+        {kPresetId, "Preset", "", 0, 0.0, 0x8008}, // a program list of the one preset
         {kBypassId, "Bypass", "", 1, 0.0, 0x10009},
         {0, "Source Type", "", 5, 0.0, 0x9},
         {1, "Filter Type", "", 2, 0.5, 0x9}, // the band pass, the effect's own default
@@ -251,7 +251,7 @@ TEST_F(ControllerTest, DisplayTextsOfNormalisedValues)
           Case{0, 1.0, "Ext. input"}, Case{5, 1.0, "on"}, Case{4, 0.5, "50"},
           // The adapter's own two read as a block applies them.
           Case{kBypassId, 1.0, "on"}, Case{kBypassId, 0.5, "off"}, Case{kBypassId, 0.51, "on"},
-          Case{kPresetId, 0.0, "-"}, Case{kPresetId, 1.0, "1"}, // past the presets: the number
+          Case{kPresetId, 0.0, "-"}, Case{kPresetId, 1.0, "-"}, // the one preset, by name
           Case{0x12345678, 0.0, "<refused>"}, Case{10, 0.0, "<refused>"}, Case{2, 7.0, "18000"},
           Case{2, -3.0, "300"}, Case{2, std::nan(""), "<refused>"}, Case{2, INFINITY, "<refused>"}})
         EXPECT_EQ(ValueText(c.id, c.normalized), c.text) << c.id << " " << c.normalized;
@@ -312,11 +312,34 @@ TEST_F(ControllerTest, ConversionsBetweenPlainAndNormalised)
 
     EXPECT_DOUBLE_EQ(Controller().getParamNormalized(1234), 0.0);
     EXPECT_DOUBLE_EQ(Controller().getParamNormalized(kBypassId), 0.0);
-    const double before = Controller().getParamNormalized(2);
-    EXPECT_EQ(Controller().setParamNormalized(2, 1.0 - before), kResultOk);
-    EXPECT_EQ(Controller().setParamNormalized(kBypassId, 1.0), kResultOk);
-    EXPECT_DOUBLE_EQ(Controller().getParamNormalized(2), before);
-    EXPECT_DOUBLE_EQ(Controller().getParamNormalized(kBypassId), 0.0);
+}
+
+TEST_F(ControllerTest, EveryParameterReadsBackWhatTheControllerWasGiven)
+{
+    // As a validator checks it: each exported parameter, at its ends, its default, its middle
+    // and (for lists) every entry, reads back the value set through the controller.
+    for (int32 i = 0; i < Controller().getParameterCount(); ++i)
+    {
+        ParameterInfo info{};
+        ASSERT_EQ(Controller().getParameterInfo(i, info), kResultOk);
+        std::vector<double> values = {1.0, 0.0, info.defaultNormalizedValue};
+        if (info.stepCount > 0)
+            for (int k = 0; k <= info.stepCount; ++k)
+                values.push_back(static_cast<double>(k) / info.stepCount);
+        else if (info.id != kPresetId)
+            values.push_back(0.5);
+        for (double v : values)
+        {
+            EXPECT_EQ(Controller().setParamNormalized(info.id, v), kResultOk) << Text(info.title);
+            EXPECT_NEAR(Controller().getParamNormalized(info.id), v, 1e-12)
+                << Text(info.title) << " at " << v;
+        }
+    }
+    // Values a parameter cannot hold are refused or held to its range.
+    EXPECT_EQ(Controller().setParamNormalized(1234, 0.5), kResultFalse);
+    EXPECT_EQ(Controller().setParamNormalized(2, std::nan("")), kResultFalse);
+    EXPECT_EQ(Controller().setParamNormalized(2, 7.0), kResultOk);
+    EXPECT_DOUBLE_EQ(Controller().getParamNormalized(2), 1.0);
 }
 
 TEST_F(ControllerTest, UnitsProgramListsAndMidiMapping)
@@ -330,11 +353,12 @@ TEST_F(ControllerTest, UnitsProgramListsAndMidiMapping)
     EXPECT_EQ(unit.id, kRootUnitId);
     EXPECT_EQ(unit.parentUnitId, kNoParentUnitId);
     EXPECT_EQ(Text(unit.name), "Root Unit");
-    EXPECT_EQ(unit.programListId, kNoProgramListId);
+    // The root unit names the Preset parameter's program list, so hosts list presets by name.
+    EXPECT_EQ(unit.programListId, static_cast<ProgramListID>(kPresetId));
     EXPECT_EQ(units->getUnitInfo(1, unit), kResultFalse);
     EXPECT_EQ(units->getUnitInfo(-1, unit), kResultFalse);
 
-    EXPECT_EQ(units->getProgramListCount(), 0);
+    EXPECT_EQ(units->getProgramListCount(), 1);
     ProgramListInfo list{};
     ASSERT_EQ(units->getProgramListInfo(0, list), kResultOk);
     EXPECT_EQ(list.id, static_cast<ProgramListID>(kPresetId));

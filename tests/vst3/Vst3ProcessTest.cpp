@@ -135,16 +135,29 @@ TEST_F(ProcessTest, ABlockOfNoSamplesStillAppliesItsChanges)
     EXPECT_DOUBLE_EQ(plugin->Controller()->getParamNormalized(kInputLevel), 0.25);
 }
 
-TEST_F(ProcessTest, TheLiveHostsAutomationOfEffectParametersIsIgnored)
+TEST_F(ProcessTest, EveryHostsAutomationReachesTheEffect)
 {
-    auto plugin = Started(512, kSample64, false, kSine, "Ableton Live 11");
-    const double before = plugin->Controller()->getParamNormalized(kInputLevel);
-    plugin->QueueParameter(kInputLevel, 1.0 - before);
-    plugin->QueueParameter(kBypassId, 1.0);
-    Buffers<double> b(64);
+    // Hosts whose names once switched automation off, and names that merely contain them.
+    for (const char* host : {"Ableton Live 11", "Deliverance", "REAPER", "Ardour"})
+    {
+        auto plugin = Started(512, kSample64, false, kSine, host);
+        plugin->QueueParameter(kInputLevel, 0.25);
+        Buffers<double> b(64);
+        b.Run(*plugin);
+        EXPECT_DOUBLE_EQ(plugin->Controller()->getParamNormalized(kInputLevel), 0.25) << host;
+    }
+}
+
+TEST_F(ProcessTest, AValueSetThroughTheControllerIsHeardWithoutABlockCarryingIt)
+{
+    // Hosts stop calling process while idle and set values through the controller meanwhile.
+    auto plugin = Started();
+    constexpr ParamID kEffectBypass = 8;
+    ASSERT_EQ(plugin->Controller()->setParamNormalized(kEffectBypass, 1.0), kResultOk);
+    Buffers<double> b(256);
     b.Run(*plugin);
-    EXPECT_DOUBLE_EQ(plugin->Controller()->getParamNormalized(kInputLevel), before);
-    EXPECT_DOUBLE_EQ(plugin->Controller()->getParamNormalized(kBypassId), 1.0);
+    EXPECT_EQ(b.out[0], b.in[0]);
+    EXPECT_EQ(b.out[1], b.in[1]);
 }
 
 TEST_F(ProcessTest, BypassAboveOneHalfPassesTheInputThroughAndOutlivesANewSetup)
