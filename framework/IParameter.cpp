@@ -4,19 +4,88 @@
 
 #include <algorithm>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
+#include <limits>
+#include <system_error>
 
 namespace
 {
-/// The C locale, made once: typed numbers read the same whatever locale the host has set.
-locale_t CLocale()
+bool IsCSpace(char c)
 {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return locale;
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+/// Where the first significant digit of a decimal number lies relative to the units, plus its
+/// exponent: above zero the number is large, otherwise small. Tells overflow from underflow.
+long DecimalMagnitude(const char* p)
+{
+    long magnitude = 0;
+    bool significant = false;
+    bool fraction = false;
+    for (;; ++p)
+    {
+        if (*p == '.' && !fraction)
+        {
+            fraction = true;
+            continue;
+        }
+        if (!IsDigit(*p))
+            break;
+        significant = significant || *p != '0';
+        if (!fraction && significant)
+            ++magnitude;
+        else if (fraction && !significant)
+            --magnitude;
+    }
+    if (*p == 'e' || *p == 'E')
+        magnitude += std::strtol(p + 1, nullptr, 10);
+    return magnitude;
+}
+
+/// Reads a decimal (or 0x hexadecimal) number as atof does in the C locale, whatever locale
+/// the host has set: leading blanks and one sign are skipped, the rest after the number is
+/// ignored, nothing readable gives 0, and a number too large gives an infinity.
+double ReadCNumber(const char* text)
+{
+    while (IsCSpace(*text))
+        ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-')
+        negative = *text++ == '-';
+    if (*text == '+' || *text == '-')
+        return 0.0;
+    const char* end = text + std::strlen(text);
+    double value = 0.0;
+    std::from_chars_result result{};
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (hex)
+    {
+        result = std::from_chars(text + 2, end, value, std::chars_format::hex);
+        if (result.ec == std::errc::invalid_argument)
+            return 0.0; // a lone "0x" reads as the 0 before it
+    }
+    else
+    {
+        result = std::from_chars(text, end, value, std::chars_format::general);
+    }
+    if (result.ec == std::errc::result_out_of_range)
+    {
+        const bool huge = hex ? std::strstr(text, "p-") == nullptr && std::strstr(text, "P-") == nullptr
+                              : DecimalMagnitude(text) > 0;
+        value = huge ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    else if (result.ec != std::errc())
+    {
+        return 0.0;
+    }
+    return negative ? -value : value;
 }
 
 /// Number of decimals a step needs: multiply by 10 until integral, at most six times.
@@ -207,5 +276,5 @@ double IParameter::ParseText(const char* text) const
                 return entry.value;
         return 0.0;
     }
-    return strtod_l(text, nullptr, CLocale());
+    return ReadCNumber(text);
 }

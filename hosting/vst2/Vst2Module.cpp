@@ -1,44 +1,33 @@
 #include "hosting/vst2/Vst2Module.h"
 
-#include <dlfcn.h>
-
 std::unique_ptr<Vst2Module> Vst2Module::Load(const std::string& path, std::string* error)
 {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr)
+    std::unique_ptr<Vst2Module> module(new Vst2Module());
+    if (!module->library.Open(path))
     {
         if (error != nullptr)
-        {
-            const char* reason = dlerror();
-            *error = reason != nullptr ? reason : "cannot open " + path;
-        }
+            *error = module->library.Error();
         return nullptr;
     }
     // Hosts look for VSTPluginMain first, then the historical "main".
-    auto entry = reinterpret_cast<vst2_entry_proc>(dlsym(handle, "VSTPluginMain"));
-    if (entry == nullptr)
-        entry = reinterpret_cast<vst2_entry_proc>(dlsym(handle, "main"));
-    if (entry == nullptr)
+    module->entry = module->EntryNamed("VSTPluginMain");
+    if (module->entry == nullptr)
+        module->entry = module->EntryNamed("main");
+    if (module->entry == nullptr)
     {
         if (error != nullptr)
             *error = path + " exports no VST2 entry point";
-        dlclose(handle);
         return nullptr;
     }
-    return std::unique_ptr<Vst2Module>(new Vst2Module(handle, entry));
-}
-
-Vst2Module::~Vst2Module()
-{
-    dlclose(handle);
+    return module;
 }
 
 vst2_entry_proc Vst2Module::EntryNamed(const char* name) const
 {
-    return reinterpret_cast<vst2_entry_proc>(dlsym(handle, name));
+    return reinterpret_cast<vst2_entry_proc>(library.Symbol(name));
 }
 
 bool Vst2Module::Exports(const char* name) const
 {
-    return dlsym(handle, name) != nullptr;
+    return library.Symbol(name) != nullptr;
 }

@@ -1,6 +1,5 @@
 #include "hosting/vst3/Vst3Module.h"
 
-#include <dlfcn.h>
 #include <filesystem>
 
 Vst3Module::~Vst3Module()
@@ -21,26 +20,30 @@ std::string Vst3Module::LibraryPath(const std::string& path)
     const auto dot = stem.rfind(".vst3");
     if (dot != std::string::npos)
         stem.resize(dot);
-    return (bundle / "Contents" / "x86_64-linux" / (stem + ".so")).string();
+    return (bundle / "Contents" / SharedLibrary::Vst3ArchitectureFolder() /
+            (stem + SharedLibrary::Vst3LibrarySuffix()))
+        .string();
 }
 
 bool Vst3Module::Load(const std::string& path)
 {
     Unload();
-    const std::string library = LibraryPath(path);
-    handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr)
+    const std::string libraryPath = LibraryPath(path);
+    if (!library.Open(libraryPath))
     {
-        const char* err = dlerror();
-        lastError = err != nullptr ? err : "cannot load " + library;
+        lastError = library.Error();
         return false;
     }
-    using EntryProc = bool (*)(void*);
-    if (auto entry = reinterpret_cast<EntryProc>(Symbol("ModuleEntry")))
+    if (void* entry = Symbol(SharedLibrary::Vst3EntryName()))
     {
-        if (!entry(handle))
+        using HandleEntryProc = bool (*)(void*);
+        using PlainEntryProc = bool (*)();
+        const bool enteredOk = SharedLibrary::Vst3EntryTakesHandle()
+                                   ? reinterpret_cast<HandleEntryProc>(entry)(library.Handle())
+                                   : reinterpret_cast<PlainEntryProc>(entry)();
+        if (!enteredOk)
         {
-            lastError = "ModuleEntry failed";
+            lastError = std::string(SharedLibrary::Vst3EntryName()) + " failed";
             Unload();
             return false;
         }
@@ -50,7 +53,7 @@ bool Vst3Module::Load(const std::string& path)
     factory = getFactory != nullptr ? getFactory() : nullptr;
     if (factory == nullptr)
     {
-        lastError = "no plug-in factory in " + library;
+        lastError = "no plug-in factory in " + libraryPath;
         Unload();
         return false;
     }
@@ -64,19 +67,18 @@ void Vst3Module::Unload()
         factory->release();
         factory = nullptr;
     }
-    if (handle != nullptr)
+    if (library.IsOpen())
     {
         using ExitProc = bool (*)();
         if (entered)
-            if (auto exitProc = reinterpret_cast<ExitProc>(Symbol("ModuleExit")))
+            if (auto exitProc = reinterpret_cast<ExitProc>(Symbol(SharedLibrary::Vst3ExitName())))
                 exitProc();
         entered = false;
-        dlclose(handle);
-        handle = nullptr;
+        library.Close();
     }
 }
 
 void* Vst3Module::Symbol(const char* name) const
 {
-    return handle == nullptr ? nullptr : dlsym(handle, name);
+    return library.Symbol(name);
 }

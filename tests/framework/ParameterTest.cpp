@@ -318,6 +318,14 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{"unit suffix", 4, "12.5dB", 12.5},
                     ParseCase{"leading blanks", 4, "  -3.25", -3.25},
                     ParseCase{"exponent", 4, "1e1", 10}, ParseCase{"nothing readable", 4, "dB", 0},
-                    ParseCase{"empty", 4, "", 0}, ParseCase{"null", 4, nullptr, 0}));
+                    ParseCase{"empty", 4, "", 0}, ParseCase{"null", 4, nullptr, 0},
+                    ParseCase{"plus sign", 4, "+2.5", 2.5}, ParseCase{"two signs", 4, "+-2", 0},
+                    ParseCase{"blanks then tab", 4, " \t\n4", 4},
+                    ParseCase{"hexadecimal", 4, "0x1A", 26}, ParseCase{"lone 0x", 4, "0x", 0},
+                    ParseCase{"fraction only", 4, ".5", 0.5},
+                    ParseCase{"decimal comma stops", 4, "1,5", 1},
+                    ParseCase{"too large", 4, "-1e999", -std::numeric_limits<double>::infinity()},
+                    ParseCase{"too small", 4, "1e-999", 0},
+                    ParseCase{"small, many zeros", 4, "0.000001e-400", 0}));
 
 } // namespace

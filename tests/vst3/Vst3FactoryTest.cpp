@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <dlfcn.h>
 #include <fstream>
 
 using namespace vst3;
@@ -16,13 +15,17 @@ namespace
 
 using FactoryTest = BundleTest;
 
+/// The 32-digit text form of an identifier in memory: the four words, read back with the
+/// platform's byte rule (COM's GUID order on Windows, all big-endian elsewhere).
 std::string HexOf(const char* bytes)
 {
+    static constexpr int kComOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
     std::string out;
     char digits[3];
     for (int i = 0; i < 16; ++i)
     {
-        std::snprintf(digits, sizeof(digits), "%02X", static_cast<unsigned char>(bytes[i]));
+        const int at = VST3_COM_COMPATIBLE ? kComOrder[i] : i;
+        std::snprintf(digits, sizeof(digits), "%02X", static_cast<unsigned char>(bytes[at]));
         out += digits;
     }
     return out;
@@ -49,8 +52,8 @@ TEST_F(FactoryTest, ReleasingTheLastReferenceLetsTheNextCallBuildANewFactory)
 {
     // Keep the library mapped while the host side lets go of the factory, so the module's
     // own record of its live factory is what the next call meets.
-    void* pin = dlopen(Vst3Module::LibraryPath(BundlePath()).c_str(), RTLD_NOW | RTLD_NOLOAD);
-    ASSERT_NE(pin, nullptr);
+    SharedLibrary pin;
+    ASSERT_TRUE(pin.Open(Vst3Module::LibraryPath(BundlePath()))) << pin.Error();
     auto plugin = NewPlugin();
     module->Unload(); // releases the only factory reference
     ASSERT_TRUE(module->Load(BundlePath()));
@@ -61,7 +64,6 @@ TEST_F(FactoryTest, ReleasingTheLastReferenceLetsTheNextCallBuildANewFactory)
     // An instance outlives the factory that made it.
     EXPECT_EQ(plugin->Parameters().size(), 12u);
     plugin.reset();
-    dlclose(pin);
 }
 
 TEST_F(FactoryTest, DescribesTheFactoryAndItsOneClass)
@@ -75,7 +77,7 @@ TEST_F(FactoryTest, DescribesTheFactoryAndItsOneClass)
 
     PClassInfo info{};
     ASSERT_EQ(Factory()->getClassInfo(0, &info), kResultOk);
-    // The four words F2AEE70D 00DE4F4E 'Tmrk' 'Vdgx', each big-endian on Linux.
+    // The four words F2AEE70D 00DE4F4E 'Tmrk' 'Vdgx'.
     EXPECT_EQ(HexOf(info.cid), "F2AEE70D00DE4F4E546D726B56646778");
     EXPECT_EQ(info.cardinality, PClassInfo::kManyInstances);
     EXPECT_STREQ(info.category, "Audio Module Class");
@@ -192,10 +194,19 @@ TEST_F(FactoryTest, BundleCarriesAModuleInfoMatchingTheFactory)
 
 TEST_F(FactoryTest, ExportsOnlyTheEntryPoints)
 {
-    for (const char* name : {"GetPluginFactory", "ModuleEntry", "ModuleExit"})
-        EXPECT_NE(module->Symbol(name), nullptr) << name;
-    for (const char* name : {"SetModuleHandle", "CurrentModuleHandle", "InitDll", "main"})
-        EXPECT_EQ(module->Symbol(name), nullptr) << name;
+    const std::string entry = SharedLibrary::Vst3EntryName();
+    const std::string exit = SharedLibrary::Vst3ExitName();
+    for (const std::string& name : {std::string("GetPluginFactory"), entry, exit})
+        EXPECT_NE(module->Symbol(name.c_str()), nullptr) << name;
+    // Neither the other platform's entry and exit nor anything of ours.
+    for (const char* name : {"ModuleEntry", "ModuleExit", "InitDll", "ExitDll",
+                             "SetModuleHandle", "CurrentModuleHandle", "main"})
+    {
+        if (name != entry && name != exit)
+        {
+            EXPECT_EQ(module->Symbol(name), nullptr) << name;
+        }
+    }
 }
 
 } // namespace
