@@ -120,4 +120,6 @@ private:
     void recreatePitchWindow();
     void writePitchEntry(double value);
     void fillModulation(int n);
+    /// Saturation (when `Saturated`), gains and the modulation by `mod` in one pass.
+    template <bool Saturated> void modulate(double* const* channels, double* const* mod, int n) const;
 };

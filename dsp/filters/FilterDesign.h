@@ -64,11 +64,43 @@ protected:
     /// Samples [from, to) of every channel, first channel first, with fixed coefficients.
     void filterRange(const BiquadCascade& cascade, int from, int to, double* const* channels)
     {
+        if (cascade.stageCount() == 1)
+        {
+            filterRangeOneSection(cascade.stage(0), from, to, channels);
+            return;
+        }
         for (int c = 0; c < Channels; ++c)
         {
             double* x = channels[c];
             for (int i = from; i < to; ++i)
                 x[i] = filterSample(c, x[i], cascade);
+        }
+    }
+
+    /// filterRange for a single section, the channels side by side: their recursions are
+    /// independent, so the processor overlaps them, and the state stays in registers.
+    void filterRangeOneSection(const BiquadCoefficients& coefficients, int from, int to,
+                               double* const* channels)
+    {
+        const BiquadCoefficients c = coefficients;
+        std::array<State, Channels> section;
+        std::array<double, Channels> offset;
+        for (int ch = 0; ch < Channels; ++ch)
+        {
+            section[static_cast<unsigned>(ch)] = state[static_cast<unsigned>(ch)].stages[0];
+            offset[static_cast<unsigned>(ch)] = state[static_cast<unsigned>(ch)].antiDenormal;
+        }
+        for (int i = from; i < to; ++i)
+            for (int ch = 0; ch < Channels; ++ch)
+            {
+                double& o = offset[static_cast<unsigned>(ch)];
+                o = -o;
+                channels[ch][i] = section[static_cast<unsigned>(ch)].process(channels[ch][i], c, o);
+            }
+        for (int ch = 0; ch < Channels; ++ch)
+        {
+            state[static_cast<unsigned>(ch)].stages[0] = section[static_cast<unsigned>(ch)];
+            state[static_cast<unsigned>(ch)].antiDenormal = offset[static_cast<unsigned>(ch)];
         }
     }
 };

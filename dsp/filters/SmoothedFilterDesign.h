@@ -1,8 +1,10 @@
 #pragma once
 
 #include "dsp/filters/FilterDesign.h"
+#include "dsp/filters/SectionBlock.h"
 
 #include <algorithm>
+#include <array>
 
 namespace Dsp
 {
@@ -10,7 +12,7 @@ namespace Dsp
 /// A single-section filter whose parameter changes glide linearly over
 /// `transitionSamples` samples, with the coefficients designed afresh for every sample of
 /// the glide, so that sweeps do not click. The first configuration applies at once.
-/// `Design` must also provide `designStage(fs, f, p, coefficients)`.
+/// `Design` must also provide `designBlock(block, n)`, the per-sample design of a stretch.
 template <class Design, int Channels, class State>
 class SmoothedFilterDesign : public FilterDesign<Design, Channels, State>
 {
@@ -70,21 +72,61 @@ private:
             d[i] = (target[static_cast<unsigned>(i)] -
                     transitionParameters[static_cast<unsigned>(i)]) /
                    r;
-        transitionCoefficients.setStageCount(1);
-        BiquadCoefficients& c = transitionCoefficients.stage(0);
-        for (int s = 0; s < k; ++s)
+        // The parameters of every sample are known in advance: each stretch is designed at
+        // once, vectorised, then filtered sample by sample with its own section.
+        SectionBlock block;
+        for (int done = 0; done < k; done += SectionBlock::kLength)
         {
-            transitionParameters[2] += d[2];
-            transitionParameters[1] += d[1];
-            transitionParameters[0] += d[0];
-            Design::designStage(transitionParameters[0], transitionParameters[1],
-                                transitionParameters[2], c);
-            for (int ch = Channels - 1; ch >= 0; --ch)
-                channels[ch][s] = this->filterSample(ch, channels[ch][s], transitionCoefficients);
+            const int n = std::min(SectionBlock::kLength, k - done);
+            for (int s = 0; s < n; ++s)
+            {
+                transitionParameters[2] += d[2];
+                transitionParameters[1] += d[1];
+                transitionParameters[0] += d[0];
+                block.fs[s] = transitionParameters[0];
+                block.f[s] = transitionParameters[1];
+                block.p[s] = transitionParameters[2];
+            }
+            Design::designBlock(block, n);
+            filterStretch(block, n, done, channels);
         }
+        transitionCoefficients.setStageCount(1);
+        const int last = (k - 1) % SectionBlock::kLength;
+        transitionCoefficients.stage(0) = {block.a0[last], block.a1[last], block.a2[last],
+                                           block.b1[last], block.b2[last], block.b0[last]};
         remainingSamples = r - k;
         if (remainingSamples == 0)
             transitionParameters = target;
+    }
+
+    /// Samples [from, from + n) of every channel, sample s with the section of entry s.
+    void filterStretch(const SectionBlock& block, int n, int from, double* const* channels)
+    {
+        // The state in locals: the compiler cannot tell the sample arrays from it.
+        std::array<State, Channels> section;
+        std::array<double, Channels> offset;
+        for (int ch = 0; ch < Channels; ++ch)
+        {
+            section[static_cast<unsigned>(ch)] = this->state[static_cast<unsigned>(ch)].stages[0];
+            offset[static_cast<unsigned>(ch)] = this->state[static_cast<unsigned>(ch)].antiDenormal;
+        }
+        for (int s = 0; s < n; ++s)
+        {
+            const BiquadCoefficients c{block.a0[s], block.a1[s], block.a2[s],
+                                       block.b1[s], block.b2[s], block.b0[s]};
+            for (int ch = Channels - 1; ch >= 0; --ch)
+            {
+                double& o = offset[static_cast<unsigned>(ch)];
+                o = -o;
+                double& x = channels[ch][from + s];
+                x = section[static_cast<unsigned>(ch)].process(x, c, o);
+            }
+        }
+        for (int ch = 0; ch < Channels; ++ch)
+        {
+            this->state[static_cast<unsigned>(ch)].stages[0] = section[static_cast<unsigned>(ch)];
+            this->state[static_cast<unsigned>(ch)].antiDenormal = offset[static_cast<unsigned>(ch)];
+        }
     }
 };
 

@@ -1,5 +1,6 @@
 #include "dsp/filters/rbj/LowPass.h"
 
+#include "dsp/filters/rbj/CookbookAngles.h"
 #include "dsp/filters/rbj/NyquistGuard.h"
 
 #include <cmath>
@@ -16,6 +17,19 @@ void LowPass::designStage(double fs, double f, double p, BiquadCoefficients& c)
     const double b1 = 1.0 - cs;
     const double b0 = b1 * 0.5;
     c.assignCoefficients(1.0 + alpha, -2.0 * cs, 1.0 - alpha, b0, b1, b0);
+}
+
+void LowPass::designBlock(SectionBlock& block, int n)
+{
+    cookbookAngles(block, n);
+    for (int s = 0; s < n; ++s)
+    {
+        const double cs = block.cs[s];
+        const double alpha = block.sn[s] / (block.p[s] + block.p[s]);
+        const double b1 = 1.0 - cs;
+        const double b0 = b1 * 0.5;
+        block.assign(s, 1.0 + alpha, -2.0 * cs, 1.0 - alpha, b0, b1, b0);
+    }
 }
 
 } // namespace Dsp::RBJ::Design

@@ -3,6 +3,7 @@
 #include "dsp/filters/BiquadCascade.h"
 #include "dsp/filters/Filter.h"
 #include "dsp/filters/ParamInfo.h"
+#include "dsp/filters/SectionBlock.h"
 
 #include <array>
 
@@ -21,6 +22,8 @@ struct LowPass
     /// Designs one section from sample rate `fs`, frequency `f` and `p`. The frequency
     /// is kept below Nyquist (NyquistGuard.h). Called per sample during a glide.
     static void designStage(double fs, double f, double p, BiquadCoefficients& c);
+    /// designStage for entries [0, n) of `block`, from its parameters into its section.
+    static void designBlock(SectionBlock& block, int n);
 
     void design(const Filter::Parameters& parameters, BiquadCascade& cascade) const
     {
