@@ -1,9 +1,11 @@
 // Cost of the signal engine per stereo sample. "pct_core_44k1" is the share of one core the
 // configuration takes at 44.1 kHz (time per sample x 44100 x 100).
 #include "dsp/AudioPlugin.h"
+#include "reference/ReferenceEngine.h"
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -72,6 +74,65 @@ void RunBlock(benchmark::State& state)
     state.SetLabel(std::string(names[source]) + (gliding ? " gliding" : " steady"));
 }
 BENCHMARK(RunBlock)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {32, 256, 4096}, {0, 1}});
+
+/// The chain against its plainly written reference (reference/), in the same run: source
+/// (arg 0), block length (arg 1), glide (arg 2), band pass, saturation on. Each iteration
+/// times one block of each, so a busy machine slows both alike; "speedup" is the
+/// reference's time over the chain's.
+void ChainVsReference(benchmark::State& state)
+{
+    const int source = static_cast<int>(state.range(0));
+    const int frames = static_cast<int>(state.range(1));
+    const bool gliding = state.range(2) != 0;
+    AudioPlugin engine;
+    ReferenceEngine reference;
+    Signal side(frames);
+    for (AudioPlugin* e : {&engine, static_cast<AudioPlugin*>(&reference)})
+    {
+        e->setSampleRate(44100);
+        e->setOversampling(1);
+        e->frequency = 2500;
+        e->sourceType = source;
+        e->setOscillatorFrequencies(2500);
+        e->sidechain = {side.left.data(), side.right.data()};
+    }
+    engine.filter = AudioPlugin::makeFilter(AudioPlugin::kBandPass);
+    engine.updateFilter();
+    reference.setFilterType(AudioPlugin::kBandPass);
+    Signal block(frames), referenceBlock(frames);
+    double f = 2000, engineSeconds = 0, referenceSeconds = 0;
+    using Clock = std::chrono::steady_clock;
+    for (auto _ : state)
+    {
+        if (gliding)
+        {
+            f = f == 2000 ? 3000 : 2000;
+            engine.filter->setParameterById(1, f);
+            reference.filter->setParameterById(1, f);
+        }
+        const auto start = Clock::now();
+        engine.runBlock(block.ptr, frames);
+        const auto middle = Clock::now();
+        reference.runBlock(referenceBlock.ptr, frames);
+        const auto end = Clock::now();
+        benchmark::DoNotOptimize(block.left.data());
+        benchmark::DoNotOptimize(referenceBlock.left.data());
+        const double chain = std::chrono::duration<double>(middle - start).count();
+        engineSeconds += chain;
+        referenceSeconds += std::chrono::duration<double>(end - middle).count();
+        state.SetIterationTime(chain);
+    }
+    const double samples = static_cast<double>(state.iterations()) * frames;
+    state.counters["ns_per_sample"] = engineSeconds * 1e9 / samples;
+    state.counters["pct_core_44k1"] = engineSeconds * 4410000.0 / samples;
+    state.counters["reference_ns_per_sample"] = referenceSeconds * 1e9 / samples;
+    state.counters["speedup"] = referenceSeconds / engineSeconds;
+    static const char* names[] = {"noise", "stereo_noise", "sine", "saw", "square", "sidechain"};
+    state.SetLabel(std::string(names[source]) + (gliding ? " gliding" : " steady"));
+}
+BENCHMARK(ChainVsReference)
+    ->ArgsProduct({{0, 1, 2, 5}, {32, 256, 4096}, {0, 1}})
+    ->UseManualTime();
 
 /// The follow step alone, 32-sample blocks, at the engine rate given (arg 0).
 void FollowStep(benchmark::State& state)
