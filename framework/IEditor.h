@@ -17,6 +17,36 @@ public:
 
     /// RefreshEditorControls: push one parameter's value to the controls bound to it.
     virtual void ShowParameterValue(int index, double value, bool isNormalised) = 0;
+
+    // ---- The editor window, for the adapters [ui thread] ----
+
+    /// Whether this build has a window class that can open the editor in a host window.
+    /// A window-less editor answers false; the adapters then announce no editor.
+    virtual bool HasWindowSystem() { return false; }
+    /// Opens the editor as a child of the host's window `parent` (a native window id or
+    /// handle). Answers the editor's window, or null when it could not open.
+    virtual void* OpenEditorWindow(void* /*parent*/) { return nullptr; }
+    virtual void CloseEditorWindow() {}
+    virtual bool IsWindowOpen() { return false; }
+    /// The window's size in physical pixels: trunc(display scale x logical size). Valid
+    /// before the window opens and after it closed.
+    virtual int WindowWidth() { return 0; }
+    virtual int WindowHeight() { return 0; }
+    /// The host's content scale (physical per logical pixel), for window systems whose
+    /// hosts tell it; 0 or less returns to the screen's own scale. Answers whether taken.
+    virtual bool SetContentScale(double) { return false; }
+
+    // ---- Driven by the host when the window system has no timer or events of its own ----
+
+    /// One tick of the repaint timer (a run-loop timer every RepaintPeriodMs()).
+    virtual void TimerTick() {}
+    virtual int RepaintPeriodMs() const { return 33; }
+    /// The descriptor to watch for window-system events, -1 when there is none.
+    virtual int EventDescriptor() { return -1; }
+    /// Handles every window-system event waiting, without blocking.
+    virtual void ProcessEvents() {}
+    /// A host's idle call (VST2 effEditIdle): events, then the timer when it is due.
+    virtual void HostIdle() {}
 };
 
 /// The editor's drawing context (the cairo canvas), owned by the plug-in base and

@@ -118,6 +118,16 @@ void IGraphics::CreateDrawingBitmap()
     drawingBitmap->Resize(static_cast<int>(scale * width), static_cast<int>(scale * height));
 }
 
+int IGraphics::WindowWidth()
+{
+    return static_cast<int>(DisplayScale() * width);
+}
+
+int IGraphics::WindowHeight()
+{
+    return static_cast<int>(DisplayScale() * height);
+}
+
 void IGraphics::SetControlsFromNormalised(int index, double normalised)
 {
     // A host may send not-a-number; the parameter takes it as its minimum, and so must the

@@ -57,6 +57,9 @@ public:
     void SetControlsFromNormalised(int index, double normalised) override;
     /// Pushes a parameter's value (plain unless `isNormalised`) to its controls.
     void ShowParameterValue(int index, double value, bool isNormalised) override;
+    /// trunc(DisplayScale() x logical width, height).
+    int WindowWidth() override;
+    int WindowHeight() override;
 
     /// Opens a menu (enumerations, booleans with value texts) or a text box for the user
     /// to give `control` a new value for `parameter`. Does nothing if any is null.
@@ -122,7 +125,7 @@ public:
     /// Stores the logical size, rebuilds the drawing bitmap (rebinding the canvas to it and
     /// marking every control for repaint), then tells the plug-in (ResizeEditor).
     virtual void SetEditorSize(int newWidth, int newHeight);
-    virtual bool IsWindowOpen();
+    bool IsWindowOpen() override;
     virtual std::string BackendName();
     virtual int ShowMessage(const char* text, const char* caption, int buttons) = 0;
     /// Shows `menu` modally below `rectangle`; answers the (sub)menu holding the choice
@@ -145,10 +148,10 @@ public:
     virtual bool OpenWebPage(const char* url, const char* title, const char* confirmText,
                              const char* failureText) = 0;
     virtual bool UnusedQuery();
-    virtual void* OpenEditorWindow(void* parent) = 0;
+    void* OpenEditorWindow(void* parent) override = 0;
     virtual void Reserved20();
     virtual void Reserved21();
-    virtual void CloseEditorWindow() = 0;
+    void CloseEditorWindow() override = 0;
     virtual void* WindowHandle() = 0;
     virtual bool ClipboardText(std::string& out) = 0;
     virtual void SetHostWindowOpacity(int alpha) = 0;

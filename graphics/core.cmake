@@ -3,5 +3,8 @@
 target_sources(verdigrix_graphics PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/IGraphics.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IGraphicsHeadless.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IGraphicsWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DoubleClickDetector.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TypingFilter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IMenuModel.cpp
 )

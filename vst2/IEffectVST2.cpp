@@ -1,7 +1,6 @@
 #include "vst2/IEffectVST2.h"
 
 #include "framework/FixedText.h"
-#include "graphics/IGraphics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -199,11 +198,9 @@ IEffectVST2* IEffectVST2::FromRecord(vst2_effect* record)
     return record != nullptr ? static_cast<IEffectVST2*>(record->object) : nullptr;
 }
 
-// Every editor attached in this system is the graphics object (IGraphics implements IEditor),
-// so no run-time type check is needed.
-IGraphics* IEffectVST2::Graphics() const
+bool IEffectVST2::CanOpenEditor() const
 {
-    return static_cast<IGraphics*>(graphics.get());
+    return graphics != nullptr && graphics->HasWindowSystem();
 }
 
 // ---- Host callback use ----------------------------------------------------------------------
@@ -361,14 +358,18 @@ void IEffectVST2::AttachEditor(std::unique_ptr<IEditor> editor)
     if (editor == nullptr)
         return;
     IEffectBase::AttachEditor(std::move(editor));
-    effect.flags |= VST2_FLAG_HAS_EDITOR;
+    // Announce only an editor this build can open: a host shown the flag opens a window
+    // and waits for the editor to fill it.
+    if (CanOpenEditor())
+        effect.flags |= VST2_FLAG_HAS_EDITOR;
+    else
+        effect.flags &= ~VST2_FLAG_HAS_EDITOR;
     editorRect.top = 0;
     editorRect.left = 0;
-    if (IGraphics* g = Graphics())
+    if (graphics != nullptr)
     {
-        const double scale = g->DisplayScale();
-        editorRect.right = static_cast<int16_t>(g->Width() * scale);
-        editorRect.bottom = static_cast<int16_t>(g->Height() * scale);
+        editorRect.right = static_cast<int16_t>(graphics->WindowWidth());
+        editorRect.bottom = static_cast<int16_t>(graphics->WindowHeight());
     }
 }
 
@@ -401,6 +402,14 @@ intptr_t IEffectVST2::VSTDispatcher(vst2_effect* record, int32_t opcode, int32_t
         delete self;
         return 0;
     }
+    // The editor's window calls run without the plug-in lock: the window system may block,
+    // and the audio thread must not wait for it. Editor paths take the lock themselves
+    // where they touch parameters.
+    if (opcode == VST2_EFF_EDIT_GET_RECT || opcode == VST2_EFF_EDIT_OPEN ||
+        opcode == VST2_EFF_EDIT_CLOSE)
+        return self->DispatchEditor(opcode, ptr);
+    if ((opcode == VST2_EFF_EDIT_IDLE || opcode == VST2_EFF_IDLE) && self->graphics != nullptr)
+        self->graphics->HostIdle();
     IPluginLock::Guard guard(self->lock);
     try
     {
@@ -500,11 +509,9 @@ intptr_t IEffectVST2::Dispatch(int32_t opcode, int32_t index, intptr_t value, vo
             ResetProcessing();
         return 0;
     case VST2_EFF_EDIT_GET_RECT:
-        return EditGetRect(ptr);
     case VST2_EFF_EDIT_OPEN:
-        return EditOpen(ptr);
     case VST2_EFF_EDIT_CLOSE:
-        return EditClose();
+        return DispatchEditor(opcode, ptr);
     case VST2_EFF_EDIT_IDLE:
     case VST2_EFF_IDLE:
         AdapterIdle();
@@ -584,18 +591,39 @@ void IEffectVST2::SetBlockSize(intptr_t frames)
     ResetProcessing();
 }
 
+intptr_t IEffectVST2::DispatchEditor(int32_t opcode, void* ptr)
+{
+    switch (opcode)
+    {
+    case VST2_EFF_EDIT_GET_RECT:
+        return EditGetRect(ptr);
+    case VST2_EFF_EDIT_OPEN:
+        return EditOpen(ptr);
+    case VST2_EFF_EDIT_CLOSE:
+        return EditClose();
+    default:
+        return 0;
+    }
+}
+
 intptr_t IEffectVST2::EditGetRect(void* ptr)
 {
     if (ptr == nullptr || graphics == nullptr)
         return 0;
+    // The same size before and after opening: the window is the scaled logical size.
+    editorRect.right = static_cast<int16_t>(editorRect.left + graphics->WindowWidth());
+    editorRect.bottom = static_cast<int16_t>(editorRect.top + graphics->WindowHeight());
     *static_cast<vst2_erect**>(ptr) = &editorRect;
     return 1;
 }
 
 intptr_t IEffectVST2::EditOpen(void* parent)
 {
-    IGraphics* g = Graphics();
-    if (g == nullptr || g->OpenEditorWindow(parent) == nullptr)
+    // The parent is the host's window id (an X window on Linux); without one there is
+    // nothing to open into.
+    if (!CanOpenEditor() || parent == nullptr)
+        return 0;
+    if (graphics->OpenEditorWindow(parent) == nullptr)
         return 0;
     EditorOpened();
     return 1;
@@ -603,11 +631,10 @@ intptr_t IEffectVST2::EditOpen(void* parent)
 
 intptr_t IEffectVST2::EditClose()
 {
-    IGraphics* g = Graphics();
-    if (g == nullptr)
+    if (graphics == nullptr)
         return 0;
     EditorClosing();
-    g->CloseEditorWindow();
+    graphics->CloseEditorWindow();
     return 1;
 }
 

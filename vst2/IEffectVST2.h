@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-class IGraphics;
 
 /// The VST 2.4 adapter: a plug-in base that fills the effect record a VST2 host receives from
 /// the entry point, answers the host's dispatcher calls and runs the processing and parameter
@@ -94,7 +93,10 @@ private:
     intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
     intptr_t HostCall(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
                       float opt = 0.0f);
-    IGraphics* Graphics() const;
+    /// Whether the attached editor can open a window in this build.
+    bool CanOpenEditor() const;
+    /// The editor opcodes (rectangle, open, close), called without the plug-in lock.
+    intptr_t DispatchEditor(int32_t opcode, void* ptr);
     /// The host's time record with the fields asked for, or null.
     const vst2_time_info* HostTime(int32_t wanted);
 

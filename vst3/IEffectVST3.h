@@ -119,9 +119,9 @@ public:
     void ViewClosed(IEffectVST3View* view);
     /// The open views, in creation order (not owned).
     const std::vector<IEffectVST3View*>& Views() const { return views; }
-    /// Whether the editor can open a window here. No window layer exists yet, so views
-    /// answer as for an effect without an editor.
-    bool HasEditorWindow() const { return false; }
+    /// Whether the editor can open a window here (the build has a window class for the
+    /// platform); otherwise views answer as for an effect without an editor.
+    bool HasEditorWindow() const { return graphics != nullptr && graphics->HasWindowSystem(); }
 
     /// Channels of the side-chain input bus (at most 2; 0 means none).
     int sideChainChannels = 2;
