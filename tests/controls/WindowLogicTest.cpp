@@ -553,16 +553,17 @@ TEST(EditorWindowMenu, IdsRunThroughSubmenusAndTheChoiceNamesTheSubmenu)
     w.Open();
     IMenuModel menu;
     menu.AddEntry("one");
-    IMenuEntry& holder = menu.AddEntry("more");
-    holder.submenu = std::make_unique<IMenuModel>();
-    holder.submenu->numbering = 2;
-    holder.submenu->AddEntry("a", IMenuEntry::kChecked);
-    holder.submenu->AddEntry("b", IMenuEntry::kDisabled);
+    auto submenu = std::make_unique<IMenuModel>();
+    submenu->numbering = 2;
+    submenu->AddEntry("a", IMenuEntry::kChecked);
+    submenu->AddEntry("b", IMenuEntry::kDisabled);
+    IMenuModel* inner = submenu.get();
+    menu.AddEntry("more").submenu = std::move(submenu);
     menu.AddEntry("", IMenuEntry::kSeparator);
 
     w.window->menuAnswer = 4;
     IMenuModel* chosen = w.window->RunPopupMenu(menu, {10, 20, 110, 40});
-    ASSERT_EQ(chosen, holder.submenu.get());
+    ASSERT_EQ(chosen, inner);
     EXPECT_EQ(chosen->chosenIndex, 1);
     EXPECT_EQ(w.window->log,
               (std::vector<std::string>{"menu at 20,80", "invalidate 0,0,1000,900"}));
