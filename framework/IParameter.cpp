@@ -101,6 +101,17 @@ int PrecisionFromStep(double step)
     return precision;
 }
 
+/// `v` truncated toward zero to a multiple of `unit`, except that a value within rounding noise
+/// of the next multiple away from zero counts as that multiple. Hosts keep normalised values in
+/// single precision, so a stored 2500 comes back as 2499.9998: it must still show as 2500.
+/// `noise` is the largest such error in plain units.
+double TruncateBeyondNoise(double v, double unit, double noise)
+{
+    const double truncated = std::trunc(v / unit) * unit;
+    const double next = truncated + (v < 0.0 ? -unit : unit);
+    return std::fabs(next - v) <= noise ? next : truncated;
+}
+
 /// Writes [first, last) plus a terminator into `text`, truncated to fit `size` bytes.
 void Terminate(char* text, std::size_t size, const char* first, const char* last)
 {
@@ -210,9 +221,17 @@ int IParameter::IntValue() const
     return static_cast<int>(std::clamp(std::trunc(v), -2147483648.0, 2147483647.0));
 }
 
+double IParameter::DisplayNoise() const
+{
+    // A normalised value held as a 32-bit float is off by at most half its unit in the last
+    // place, 2^-25 below 1; mapped through the range that is this many plain units (twice, for
+    // a value that went through more than one rounding).
+    return (max - min) * std::ldexp(1.0, -24);
+}
+
 const IValueText* IParameter::FindValueText(double v) const
 {
-    const double truncated = std::trunc(v);
+    const double truncated = TruncateBeyondNoise(v, 1.0, DisplayNoise());
     for (const IValueText& entry : valueTexts)
         if (static_cast<double>(entry.value) == truncated)
             return &entry;
@@ -237,7 +256,7 @@ void IParameter::FormatValue(double v, bool vIsNormalised, bool useValueTexts, c
     }
     char digits[kTextSize + 320]; // room for any double in fixed notation with 6 decimals
     std::to_chars_result result{};
-    const double truncated = std::trunc(v);
+    const double truncated = TruncateBeyondNoise(v, 1.0, DisplayNoise());
     if (precision == 0 && truncated >= -2147483648.0 && truncated <= 2147483647.0)
         result = std::to_chars(digits, digits + sizeof digits, static_cast<int>(truncated));
     else if (precision == 0)

@@ -58,7 +58,9 @@ public:
     /// Display text of `v` (at most 31 characters) into `text`, a buffer of `size` bytes
     /// (32 or more keeps every text whole). Value texts are used when `useValueTexts` and
     /// one matches `v` truncated toward zero; otherwise "%d" of the truncated value when the
-    /// precision is 0, else `precision` decimals. Locale-independent; does not allocate.
+    /// precision is 0, else `precision` decimals. Truncation leaves single-precision rounding
+    /// noise alone: 2499.9998 (2500 after a trip through a 32-bit float) shows as 2500.
+    /// Locale-independent; does not allocate.
     void FormatValue(double v, bool vIsNormalised, bool useValueTexts, char* text,
                      std::size_t size) const;
     /// The display text of the current value: FormatValue(value, false, true).
@@ -92,6 +94,9 @@ public:
 
 private:
     void Store(double v) { value.store(v, std::memory_order_relaxed); }
+    /// Plain units by which a value may be off from single-precision rounding of its
+    /// normalised form; the display never truncates such noise away.
+    double DisplayNoise() const;
     /// First value text whose value equals `v` truncated toward zero, or null.
     const IValueText* FindValueText(double v) const;
 

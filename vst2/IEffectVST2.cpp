@@ -557,6 +557,8 @@ intptr_t IEffectVST2::Dispatch(int32_t opcode, int32_t index, intptr_t value, vo
         return tailSize;
     case VST2_EFF_GET_VST_VERSION:
         return VST2_VERSION;
+    case VST2_EFF_GET_PARAMETER_PROPERTIES:
+        return ParameterProperties(index, ptr);
     case VST2_EFF_GET_MIDI_KEY_NAME:
         return MidiKeyName(ptr);
     case VST2_EFF_GET_SPEAKER_ARRANGEMENT:
@@ -775,6 +777,37 @@ void IEffectVST2::WriteParamText(int32_t opcode, int32_t index, char* text)
     WriteHostText(text, buffer, VST2_SAFE_PARAM_TEXT_CHARS);
 }
 
+intptr_t IEffectVST2::ParameterProperties(int32_t index, void* ptr)
+{
+    // Only switches and lists have something to say that a host's continuous control lacks;
+    // continuous parameters are left to the host's defaults (answer 0, record untouched).
+    const IParameter* parameter = Param(index);
+    if (parameter == nullptr || ptr == nullptr)
+        return 0;
+    const int type = parameter->Type();
+    if (type != IParameter::kTypeBool && type != IParameter::kTypeEnum)
+        return 0;
+    // Exactly the 152-byte record: hosts built on a shorter declaration pass less room, never
+    // more.
+    vst2_parameter_properties properties;
+    std::memset(&properties, 0, sizeof properties);
+    CopyFixedText(properties.label, sizeof properties.label, parameter->Name());
+    if (type == IParameter::kTypeBool)
+    {
+        properties.flags = VST2_PARAM_IS_SWITCH;
+    }
+    else
+    {
+        properties.flags = VST2_PARAM_USES_INTEGER_MIN_MAX | VST2_PARAM_USES_INT_STEP;
+        properties.min_integer = static_cast<int32_t>(parameter->Min());
+        properties.max_integer = static_cast<int32_t>(parameter->Max());
+        properties.step_integer = 1;
+        properties.large_step_integer = 1;
+    }
+    std::memcpy(ptr, &properties, sizeof properties);
+    return 1;
+}
+
 intptr_t IEffectVST2::StringToParameter(int32_t index, const char* text)
 {
     IParameter* parameter = Param(index);
@@ -801,7 +834,8 @@ intptr_t IEffectVST2::StringToParameter(int32_t index, const char* text)
     }
     else
     {
-        value = std::atof(typed.c_str());
+        // The framework's own reading: the same in every locale a host may have set.
+        value = parameter->ParseText(typed.c_str());
     }
     if (graphics != nullptr)
         graphics->ShowParameterValue(index, value, false);

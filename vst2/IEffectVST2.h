@@ -118,6 +118,8 @@ private:
     float GetParameterForHost(int32_t index);
     void WriteParamText(int32_t opcode, int32_t index, char* text);
     intptr_t StringToParameter(int32_t index, const char* text);
+    /// effGetParameterProperties: switches and integer ranges for toggles and enumerations.
+    intptr_t ParameterProperties(int32_t index, void* ptr);
 
     void SetProgram(intptr_t index);
     void SetProgramName(const char* name);

@@ -53,6 +53,29 @@ bool HostStreamFailsWithData(IHostCode host)
     return host == IHostCode::WaveLab;
 }
 
+/// True when the first `frames` samples of `buffer` are all exactly zero.
+template <class Sample> bool AllZero(const Sample* buffer, int frames)
+{
+    return std::all_of(buffer, buffer + frames, [](Sample s) { return s == Sample(0); });
+}
+
+/// One bit per channel of `bus` whose block is exactly zero, so hosts can skip silent buffers.
+uint64 SilenceFlags(const AudioBusBuffers& bus, int frames, bool is64)
+{
+    uint64 flags = 0;
+    for (int32 c = 0; c < std::min(bus.numChannels, 64); ++c)
+    {
+        const bool silent =
+            is64 ? bus.channelBuffers64 != nullptr && bus.channelBuffers64[c] != nullptr &&
+                       AllZero(bus.channelBuffers64[c], frames)
+                 : bus.channelBuffers32 != nullptr && bus.channelBuffers32[c] != nullptr &&
+                       AllZero(bus.channelBuffers32[c], frames);
+        if (silent)
+            flags |= uint64{1} << c;
+    }
+    return flags;
+}
+
 /// Runs the body of a host entry. Nothing may unwind into the host: an exception (only running
 /// out of memory can raise one) becomes the entry's failure answer, as in the VST2 dispatcher.
 template <class Result, class Body> Result Guarded(Result failure, const Body& body) noexcept
@@ -542,7 +565,7 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data)
         for (int offset = 0; offset < data.numSamples; offset += slice)
             ProcessSlice(offset, std::min(slice, data.numSamples - offset), is64);
         for (int32 b = 0; data.outputs != nullptr && b < data.numOutputs; ++b)
-            data.outputs[b].silenceFlags = 0;
+            data.outputs[b].silenceFlags = SilenceFlags(data.outputs[b], data.numSamples, is64);
         return kResultOk;
     };
     return Guarded(kInternalError, body);

@@ -166,7 +166,9 @@ tresult Vst3Plugin::ProcessBlock(const Sample* const* in, const Sample* const* s
     data.inputs = inBuses;
     data.outputs = &outBus;
     data.inputParameterChanges = changes;
+    outBus.silenceFlags = ~uint64{0}; // a plug-in that sets nothing shows up as a wrong answer
     const tresult result = processor->process(data);
+    lastSilenceFlags = outBus.silenceFlags;
     changes->Clear();
     return result;
 }

@@ -54,6 +54,9 @@ public:
     /// The display text of a normalised value.
     std::string ValueText(vst3::ParamID id, double normalized);
 
+    /// The silence flags the plug-in set on the output bus in the last process call.
+    vst3::uint64 LastOutputSilenceFlags() const { return lastSilenceFlags; }
+
     vst3::IComponent* Component() const { return component; }
     vst3::IAudioProcessor* Processor() const { return processor; }
     vst3::IEditController* Controller() const { return controller; }
@@ -77,4 +80,5 @@ private:
     bool started = false;
     int sampleSize = vst3::kSample32;
     std::string lastError;
+    vst3::uint64 lastSilenceFlags = 0;
 };

@@ -242,6 +242,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormatNumberTest,
                                          FormatCase{"two decimals", 2, -3.14159, "-3.14"},
                                          FormatCase{"huge integer", 0, 1e12, "1000000000000"}));
 
+TEST(ParameterTest, SinglePrecisionRoundingNoiseIsNotTruncatedAway)
+{
+    // Hosts keep normalised values as 32-bit floats: the value a text is asked for may lie a
+    // hair below the step it stands for. Real fractions still truncate.
+    const struct
+    {
+        const char* what;
+        double min, max, v;
+        bool normalised;
+        const char* want;
+    } cases[] = {
+        {"2500 Hz through a float", 300, 18000, static_cast<float>(2200.0 / 17700.0), true, "2500"},
+        {"29 % through a float", 0, 100, 0.29f, true, "29"},
+        {"-3 dB through a float", -15, 15, static_cast<float>(12.0 / 30.0), true, "-3"},
+        {"a real fraction", 0, 100, 0.285, true, "28"},
+        {"plain 2500.7", 300, 18000, 2500.7, false, "2500"},
+        {"plain 2499.99 is no noise", 300, 18000, 2499.99, false, "2499"},
+    };
+    for (const auto& c : cases)
+    {
+        IParameter p;
+        p.ConfigureRange("N", c.min, c.min, c.max, 1.0);
+        EXPECT_EQ(Format(p, c.v, c.normalised), c.want) << c.what;
+    }
+    IParameter sources;
+    MakeChoice(sources, {{0, "Noise"}, {1, "Stereo"}, {2, "Sine"}, {3, "Saw"}}, 6);
+    EXPECT_EQ(Format(sources, std::nextafter(0.6f, 0.0f), true), "Saw"); // 2.9999998 of 0..5
+    EXPECT_EQ(Format(sources, 0.59, true), "Sine");                      // 2.95
+}
+
 TEST(ParameterTest, ValueTextsUseTheFirstMatchOfTheTruncatedValue)
 {
     IParameter p;

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -324,6 +326,90 @@ TEST_F(Vst2ModuleTest, SetParameterAutomatesAndVendorSpecificFormats)
     EXPECT_EQ(host->Dispatch(VST2_EFF_VENDOR_SPECIFIC, 8, kFilterFrequency), 0);
     EXPECT_EQ(host->Dispatch(VST2_EFF_VENDOR_SPECIFIC, 8, 10), 0);
     EXPECT_EQ(host->Dispatch(VST2_EFF_VENDOR_SPECIFIC, 3, kFilterType), 0);
+}
+
+TEST_F(Vst2ModuleTest, ParameterPropertiesDescribeSwitchesAndListsOnly)
+{
+    auto host = Create();
+    const struct
+    {
+        int32_t index;
+        intptr_t result;
+        int32_t flags, min, max;
+        const char* label;
+    } cases[] = {
+        {0, 1, VST2_PARAM_USES_INTEGER_MIN_MAX | VST2_PARAM_USES_INT_STEP, 0, 5, "Source Type"},
+        {1, 1, VST2_PARAM_USES_INTEGER_MIN_MAX | VST2_PARAM_USES_INT_STEP, 0, 2, "Filter Type"},
+        {5, 1, VST2_PARAM_IS_SWITCH, 0, 0, "Follow Pitch"},
+        {8, 1, VST2_PARAM_IS_SWITCH, 0, 0, "Bypass"},
+        {9, 1, VST2_PARAM_IS_SWITCH, 0, 0, "Analog Saturation"},
+        {kFilterFrequency, 0, 0, 0, 0, nullptr}, // continuous: the host's own control
+        {kInputLevel, 0, 0, 0, 0, nullptr},
+        {10, 0, 0, 0, 0, nullptr},
+        {-1, 0, 0, 0, 0, nullptr},
+    };
+    for (const auto& c : cases)
+    {
+        // The record plus a guard area: nothing past its 152 bytes may be written, and a
+        // refused call writes nothing at all.
+        unsigned char bytes[sizeof(vst2_parameter_properties) + 16];
+        std::memset(bytes, 0xAB, sizeof bytes);
+        EXPECT_EQ(host->Dispatch(VST2_EFF_GET_PARAMETER_PROPERTIES, c.index, 0, bytes), c.result)
+            << c.index;
+        for (std::size_t k = sizeof(vst2_parameter_properties); k < sizeof bytes; ++k)
+            ASSERT_EQ(bytes[k], 0xAB) << c.index;
+        vst2_parameter_properties p;
+        std::memcpy(&p, bytes, sizeof p);
+        if (c.result == 0)
+        {
+            EXPECT_EQ(bytes[0], 0xAB) << c.index;
+            continue;
+        }
+        EXPECT_EQ(p.flags, c.flags) << c.index;
+        EXPECT_STREQ(p.label, c.label);
+        if (c.flags & VST2_PARAM_USES_INTEGER_MIN_MAX)
+        {
+            EXPECT_EQ(p.min_integer, c.min);
+            EXPECT_EQ(p.max_integer, c.max);
+            EXPECT_EQ(p.step_integer, 1);
+        }
+        EXPECT_EQ(p.category, 0);
+    }
+    EXPECT_EQ(host->Dispatch(VST2_EFF_GET_PARAMETER_PROPERTIES, 0, 0, nullptr), 0);
+}
+
+TEST_F(Vst2ModuleTest, TypedNumbersReadTheSameUnderADecimalCommaLocale)
+{
+    // A host running in a German locale: its C library reads "12.5" as 12.
+    const std::string dir = testing::TempDir() + "vdgx-locales";
+    const std::string make = "mkdir -p '" + dir + "' && localedef -i de_DE -f UTF-8 '" + dir +
+                             "/de_DE.UTF-8' >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0)
+        GTEST_SKIP() << "localedef cannot build a decimal-comma locale here";
+    setenv("LOCPATH", dir.c_str(), 1);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    ASSERT_EQ(std::atof("12.5"), 12.0); // the locale is in force
+    auto host = Create();
+    EXPECT_EQ(
+        host->Dispatch(VST2_EFF_STRING_TO_PARAMETER, kInputLevel, 0, const_cast<char*>("12.5")), 1);
+    EXPECT_EQ(host->Text(VST2_EFF_GET_PARAM_DISPLAY, kInputLevel), "12.5");
+    std::setlocale(LC_ALL, "C");
+    unsetenv("LOCPATH");
+}
+
+TEST_F(Vst2ModuleTest, DisplayTextsIgnoreSinglePrecisionNoise)
+{
+    auto host = Create();
+    char text[64] = {};
+    const float frequency = static_cast<float>(2200.0 / 17700.0); // 2500 Hz, as a host holds it
+    EXPECT_EQ(host->Dispatch(VST2_EFF_VENDOR_SPECIFIC, 7, kFilterFrequency, text, frequency),
+              0xBEEF);
+    EXPECT_STREQ(text, "2500");
+    constexpr int kEffectAmount = 4;
+    EXPECT_EQ(host->Dispatch(VST2_EFF_VENDOR_SPECIFIC, 7, kEffectAmount, text, 0.29f), 0xBEEF);
+    EXPECT_STREQ(text, "29");
+    host->SetParameter(kEffectAmount, 0.29f);
+    EXPECT_EQ(host->Text(VST2_EFF_GET_PARAM_DISPLAY, kEffectAmount), "29");
 }
 
 TEST_F(Vst2ModuleTest, MidiIsPassedBackToTheHost)

@@ -253,7 +253,9 @@ TEST_F(ControllerTest, DisplayTextsOfNormalisedValues)
           Case{kBypassId, 1.0, "on"}, Case{kBypassId, 0.5, "off"}, Case{kBypassId, 0.51, "on"},
           Case{kPresetId, 0.0, "-"}, Case{kPresetId, 1.0, "-"}, // the one preset, by name
           Case{0x12345678, 0.0, "<refused>"}, Case{10, 0.0, "<refused>"}, Case{2, 7.0, "18000"},
-          Case{2, -3.0, "300"}, Case{2, std::nan(""), "<refused>"}, Case{2, INFINITY, "<refused>"}})
+          Case{2, -3.0, "300"}, Case{2, std::nan(""), "<refused>"}, Case{2, INFINITY, "<refused>"},
+          // Values a host kept in single precision show the step they stand for.
+          Case{2, static_cast<float>(2200.0 / 17700.0), "2500"}, Case{4, 0.29f, "29"}})
         EXPECT_EQ(ValueText(c.id, c.normalized), c.text) << c.id << " " << c.normalized;
 }
 

@@ -192,6 +192,43 @@ TEST_F(ProcessTest, BypassAboveOneHalfPassesTheInputThroughAndOutlivesANewSetup)
     EXPECT_DOUBLE_EQ(plugin->Controller()->getParamNormalized(kBypassId), 0.0);
 }
 
+TEST_F(ProcessTest, OutputsThatAreExactlyZeroAreFlaggedSilent)
+{
+    for (int sampleSize : {kSample32, kSample64})
+    {
+        auto plugin = Started(512, sampleSize);
+        plugin->QueueParameter(kBypassId, 1.0);
+        std::vector<float> silent32(256, 0.0f), tone32(256, 0.25f), out32[2] = {tone32, tone32};
+        std::vector<double> silent64(256, 0.0), tone64(256, 0.25), out64[2] = {tone64, tone64};
+        auto run = [&](bool leftSilent, bool rightSilent)
+        {
+            tresult r;
+            if (sampleSize == kSample32)
+            {
+                const float* in[2] = {leftSilent ? silent32.data() : tone32.data(),
+                                      rightSilent ? silent32.data() : tone32.data()};
+                float* out[2] = {out32[0].data(), out32[1].data()};
+                r = plugin->Process(in, nullptr, out, 256);
+            }
+            else
+            {
+                const double* in[2] = {leftSilent ? silent64.data() : tone64.data(),
+                                       rightSilent ? silent64.data() : tone64.data()};
+                double* out[2] = {out64[0].data(), out64[1].data()};
+                r = plugin->Process(in, nullptr, out, 256);
+            }
+            EXPECT_EQ(r, kResultOk);
+            return plugin->LastOutputSilenceFlags();
+        };
+        EXPECT_EQ(run(true, true), 0x3u) << sampleSize;
+        EXPECT_EQ(run(false, true), 0x2u) << sampleSize;
+        EXPECT_EQ(run(false, false), 0x0u) << sampleSize;
+        // The effect itself: silence in, modulated silence out.
+        plugin->QueueParameter(kBypassId, 0.0);
+        EXPECT_EQ(run(true, true), 0x3u) << sampleSize;
+    }
+}
+
 TEST_F(ProcessTest, ThirtyTwoAndSixtyFourBitPathsAgree)
 {
     auto p32 = Started(512, kSample32);

@@ -383,6 +383,15 @@ extern "C"
         vst2_speaker_properties speakers[8]; /* hosts may pass num_channels entries */
     } vst2_speaker_arrangement;
 
+    /* Parameter property flags (effGetParameterProperties). */
+    enum
+    {
+        VST2_PARAM_IS_SWITCH = 1,
+        VST2_PARAM_USES_INTEGER_MIN_MAX = 2,
+        VST2_PARAM_USES_FLOAT_STEP = 4,
+        VST2_PARAM_USES_INT_STEP = 8
+    };
+
     typedef struct vst2_parameter_properties
     {
         float step_float;
