@@ -198,7 +198,75 @@ void ICairoControlXY::DrawGrid(cairo_t* context) const
     cairo_stroke(context);
 }
 
-void ICairoControlXY::DrawCurve(cairo_t* context, const Snapshot& snapshot) const
+bool ICairoControlXY::CurveKey::operator==(const CurveKey& other) const
+{
+    if (rate != other.rate || displayScale != other.displayScale ||
+        decibelRange != other.decibelRange || minFrequency != other.minFrequency ||
+        maxFrequency != other.maxFrequency || left != other.left ||
+        right != other.right || top != other.top || bottom != other.bottom ||
+        coefficients.stageCount() != other.coefficients.stageCount())
+        return false;
+    for (int i = 0; i < coefficients.stageCount(); ++i)
+    {
+        const Dsp::BiquadCoefficients& a = coefficients.stage(i);
+        const Dsp::BiquadCoefficients& b = other.coefficients.stage(i);
+        if (a.a0 != b.a0 || a.a1 != b.a1 || a.a2 != b.a2 || a.b0 != b.b0 || a.b1 != b.b1 ||
+            a.b2 != b.b2)
+            return false;
+    }
+    return true;
+}
+
+double ICairoControlXY::CurveY(const Dsp::BiquadCascade& coefficients,
+                               double normalizedFrequency) const
+{
+    double d = ResponseDecibels(coefficients, normalizedFrequency);
+    // A degenerate design answers not-a-number; a NaN point would put the shared cairo
+    // context into a permanent error state, so it draws at the bottom.
+    if (std::isnan(d))
+        d = -decibelRange;
+    return DecibelsToY(std::clamp(d, -decibelRange, decibelRange));
+}
+
+const std::vector<double>& ICairoControlXY::CurvePoints(const Snapshot& snapshot,
+                                                        double displayScale)
+{
+    const CurveKey key{snapshot.coefficients, snapshot.rate, displayScale, decibelRange,
+                       minFrequency, maxFrequency, bounds.left, bounds.right, bounds.top,
+                       bounds.bottom};
+    const double rate = snapshot.rate;
+    const FrequencyAxis axis = Axis(bounds.left, bounds.right);
+    if (!paintCache)
+    {
+        everyHertzPoints.clear();
+        for (int f = minFrequency; f <= maxFrequency; ++f)
+        {
+            everyHertzPoints.push_back(axis.X(f));
+            everyHertzPoints.push_back(CurveY(snapshot.coefficients, f / rate));
+        }
+        return everyHertzPoints;
+    }
+    if (curveValid && key == curveKey)
+        return curvePoints;
+    curvePoints.clear();
+    // Two points per window pixel column, evenly spaced on the logarithmic axis from the
+    // lowest to the highest frequency: finer than the picture can show, so it looks as the
+    // per-hertz curve does, at a fraction of the points.
+    const int count = std::max(2, static_cast<int>(std::ceil(axis.width * displayScale * 2.0)) + 1);
+    curvePoints.reserve(2 * static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+    {
+        const double t = static_cast<double>(i) / (count - 1);
+        const double f = std::pow(10.0, axis.low + t * axis.decades);
+        curvePoints.push_back(axis.left + t * axis.width);
+        curvePoints.push_back(CurveY(snapshot.coefficients, f / rate));
+    }
+    curveKey = key;
+    curveValid = true;
+    return curvePoints;
+}
+
+void ICairoControlXY::DrawCurve(cairo_t* context, const Snapshot& snapshot, double displayScale)
 {
     const double bottom = bounds.bottom;
     cairo_new_sub_path(context);
@@ -206,19 +274,9 @@ void ICairoControlXY::DrawCurve(cairo_t* context, const Snapshot& snapshot) cons
     cairo_set_line_width(context, 2.0);
     cairo_set_source_rgba(context, 1 - fillColour.red / 255.0, 1 - fillColour.green / 255.0,
                           1 - fillColour.blue / 255.0, 0.7);
-    const double rate = snapshot.rate;
-    // One point per hertz: the axis ends are worked out once, not for every point.
-    const FrequencyAxis axis = Axis(bounds.left, bounds.right);
-    for (int f = minFrequency; f <= maxFrequency; ++f)
-    {
-        double d = ResponseDecibels(snapshot.coefficients, f / rate);
-        // A degenerate design answers not-a-number; a NaN point would put the shared
-        // cairo context into a permanent error state, so it draws at the bottom.
-        if (std::isnan(d))
-            d = -decibelRange;
-        d = std::clamp(d, -decibelRange, decibelRange);
-        cairo_line_to(context, axis.X(f), DecibelsToY(d));
-    }
+    const std::vector<double>& points = CurvePoints(snapshot, displayScale);
+    for (size_t i = 0; i + 1 < points.size(); i += 2)
+        cairo_line_to(context, points[i], points[i + 1]);
     cairo_line_to(context, bounds.right, bottom);
     cairo_line_to(context, bounds.left, bottom);
     cairo_fill(context);
@@ -240,7 +298,110 @@ void ICairoControlXY::DrawHandle(cairo_t* context, const Snapshot& snapshot)
     cairo_fill(context);
 }
 
-bool ICairoControlXY::Paint(IGraphics&)
+void ICairoControlXY::DrawBackdrop(cairo_t* context, double clipRadius) const
+{
+    cairo_save(context);
+    ShapePath(context, 0.0, clipRadius);
+    cairo_clip(context);
+    cairo_new_path(context);
+    cairo_set_source_rgba(context, fillColour.red / 255.0, fillColour.green / 255.0,
+                          fillColour.blue / 255.0, fillColour.alpha / 255.0);
+    ShapePath(context, 0.0, clipRadius);
+    cairo_fill(context);
+    if (!frequencyLocked)
+        DrawGrid(context);
+    cairo_restore(context);
+}
+
+namespace
+{
+/// The window-pixel rectangle of the target that `bounds` covers, when it lies whole on
+/// pixel edges inside the target and inside the current clip; otherwise false.
+bool WholePixels(cairo_t* context, const IRectangle& bounds, double scale, IRectangle& pixels)
+{
+    cairo_surface_t* target = cairo_get_target(context);
+    if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(target) == CAIRO_FORMAT_INVALID ||
+        (cairo_image_surface_get_format(target) != CAIRO_FORMAT_RGB24 &&
+         cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32))
+        return false;
+    const double left = bounds.left * scale, top = bounds.top * scale;
+    const double right = bounds.right * scale, bottom = bounds.bottom * scale;
+    if (left != std::floor(left) || top != std::floor(top) || right != std::floor(right) ||
+        bottom != std::floor(bottom))
+        return false;
+    pixels = {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
+              static_cast<int>(bottom)};
+    if (pixels.left < 0 || pixels.top < 0 ||
+        pixels.right > cairo_image_surface_get_width(target) ||
+        pixels.bottom > cairo_image_surface_get_height(target) || pixels.Width() <= 0 ||
+        pixels.Height() <= 0)
+        return false;
+    // A repaint of part of the pad must not write outside its area.
+    double x1, y1, x2, y2;
+    cairo_clip_extents(context, &x1, &y1, &x2, &y2);
+    return x1 <= bounds.left && y1 <= bounds.top && x2 >= bounds.right && y2 >= bounds.bottom;
+}
+
+uint32_t* Row(cairo_surface_t* target, int y)
+{
+    return reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(target) +
+                                       static_cast<ptrdiff_t>(y) *
+                                           cairo_image_surface_get_stride(target));
+}
+
+void Keep(cairo_surface_t* target, const IRectangle& pixels, std::vector<uint32_t>& kept)
+{
+    kept.resize(static_cast<size_t>(pixels.Width()) * pixels.Height());
+    for (int y = pixels.top; y < pixels.bottom; ++y)
+        std::copy_n(Row(target, y) + pixels.left, pixels.Width(),
+                    kept.data() + static_cast<size_t>(y - pixels.top) * pixels.Width());
+}
+
+bool Same(cairo_surface_t* target, const IRectangle& pixels, const std::vector<uint32_t>& kept)
+{
+    if (kept.size() != static_cast<size_t>(pixels.Width()) * pixels.Height())
+        return false;
+    for (int y = pixels.top; y < pixels.bottom; ++y)
+        if (!std::equal(Row(target, y) + pixels.left, Row(target, y) + pixels.right,
+                        kept.data() + static_cast<size_t>(y - pixels.top) * pixels.Width()))
+            return false;
+    return true;
+}
+} // namespace
+
+void ICairoControlXY::PaintBackdrop(cairo_t* context, double displayScale, double clipRadius)
+{
+    IRectangle pixels;
+    if (!paintCache || !WholePixels(context, bounds, displayScale, pixels))
+    {
+        DrawBackdrop(context, clipRadius);
+        return;
+    }
+    cairo_surface_t* target = cairo_get_target(context);
+    cairo_surface_flush(target);
+    const bool grid = !frequencyLocked;
+    if (backdrop.scale == displayScale && backdrop.bounds == bounds && backdrop.grid == grid &&
+        Same(target, pixels, backdrop.under))
+    {
+        for (int y = pixels.top; y < pixels.bottom; ++y)
+            std::copy_n(backdrop.painted.data() +
+                            static_cast<size_t>(y - pixels.top) * pixels.Width(),
+                        pixels.Width(), Row(target, y) + pixels.left);
+        cairo_surface_mark_dirty_rectangle(target, pixels.left, pixels.top, pixels.Width(),
+                                           pixels.Height());
+        return;
+    }
+    Keep(target, pixels, backdrop.under);
+    DrawBackdrop(context, clipRadius);
+    cairo_surface_flush(target);
+    Keep(target, pixels, backdrop.painted);
+    backdrop.scale = displayScale;
+    backdrop.bounds = bounds;
+    backdrop.grid = grid;
+}
+
+bool ICairoControlXY::Paint(IGraphics& graphics)
 {
     const Snapshot snapshot = TakeSnapshot();
     cairo_t* context = painter.Begin();
@@ -250,20 +411,15 @@ bool ICairoControlXY::Paint(IGraphics&)
     const double h = bounds.Height();
     const double lw = lineWidth;
     const double clipRadius = cornerFactor > 0 ? std::max(w, h) / 10 / cornerFactor : 0.0;
+    const double scale = graphics.DisplayScale();
 
+    PaintBackdrop(context, scale, clipRadius);
     ShapePath(context, 0.0, clipRadius);
     cairo_clip(context);
     cairo_new_path(context);
 
-    cairo_set_source_rgba(context, fillColour.red / 255.0, fillColour.green / 255.0,
-                          fillColour.blue / 255.0, fillColour.alpha / 255.0);
-    ShapePath(context, 0.0, clipRadius);
-    cairo_fill(context);
-
-    if (!frequencyLocked)
-        DrawGrid(context);
     if (!responseHidden && snapshot.hasCurve)
-        DrawCurve(context, snapshot);
+        DrawCurve(context, snapshot, scale);
 
     cairo_set_line_width(context, lw);
     cairo_set_source_rgb(context, lineColour.red / 255.0, lineColour.green / 255.0,

@@ -6,6 +6,8 @@
 #include "graphics/IArgbColour.h"
 
 #include <atomic>
+#include <cstdint>
+#include <vector>
 
 class CairoCanvas;
 
@@ -76,6 +78,11 @@ public:
     double handleRadius;
     double lineWidth;
     double decibelRange = 12.0;
+    /// Keep the response curve and the backdrop (fill and grid) between paints, the curve
+    /// at the display's resolution. Off draws everything afresh on every paint with one
+    /// curve point per hertz, the way to measure what the caches save. The colours, the
+    /// corners and the ranges are taken as fixed once the pad has painted.
+    bool paintCache = true;
 
 private:
     /// What one paint needs from the plug-in, taken under its lock.
@@ -100,7 +107,44 @@ private:
     FrequencyAxis Axis(double left, double right) const;
     void ShapePath(cairo_t* context, double inset, double radius) const;
     void DrawGrid(cairo_t* context) const;
-    void DrawCurve(cairo_t* context, const Snapshot& snapshot) const;
+    void DrawCurve(cairo_t* context, const Snapshot& snapshot, double displayScale);
+    /// The curve's points (logical coordinates) for `snapshot`: one per hertz, or with the
+    /// cache two per window pixel column, worked out again only when the coefficients,
+    /// the rate or the scale have changed.
+    const std::vector<double>& CurvePoints(const Snapshot& snapshot, double displayScale);
+    double CurveY(const Dsp::BiquadCascade& coefficients, double normalizedFrequency) const;
+
+    struct CurveKey
+    {
+        Dsp::BiquadCascade coefficients;
+        int rate = 0;
+        double displayScale = 0.0;
+        double decibelRange = 0.0;
+        int minFrequency = 0, maxFrequency = 0;
+        int left = 0, right = 0, top = 0, bottom = 0;
+        bool operator==(const CurveKey& other) const;
+    };
+    CurveKey curveKey;
+    bool curveValid = false;
+
+    /// The pad's fill and grid as painted (the grid is many strokes through the rounded
+    /// clip, the dearest part of a paint), in window pixels, with the pixels they were
+    /// painted over. While those are unchanged, a paint copies the kept pixels instead.
+    struct Backdrop
+    {
+        std::vector<uint32_t> under;
+        std::vector<uint32_t> painted;
+        double scale = 0.0;
+        IRectangle bounds;
+        bool grid = false;
+    };
+    Backdrop backdrop;
+    /// Draws the fill and, unless the frequency is locked, the grid, clipped to the shape.
+    void DrawBackdrop(cairo_t* context, double clipRadius) const;
+    /// DrawBackdrop through the kept pixels where it can; otherwise draws and keeps them.
+    void PaintBackdrop(cairo_t* context, double displayScale, double clipRadius);
+    std::vector<double> curvePoints; ///< x0, y0, x1, y1, ...
+    std::vector<double> everyHertzPoints; ///< the same without the cache
     void DrawHandle(cairo_t* context, const Snapshot& snapshot);
 
     ControlPainter painter;

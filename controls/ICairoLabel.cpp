@@ -6,6 +6,7 @@ ICairoLabel::ICairoLabel(IEffectBase* plugin, CairoCanvas& canvas, const IRectan
     : IControl(plugin, bounds, -1), painter(this->bounds, canvas, this), textPainter(canvas),
       text(text ? text : ""), colour(colour), textScale(textScale)
 {
+    staticPicture = true;
     textPainter.LoadFont(fontResourceId);
 }
 

@@ -90,6 +90,10 @@ public:
     double clampLow = 0.0;
     double clampHigh = 1.0;
     std::atomic<bool> dirty{true};
+    /// The control's picture never changes by itself (a background, a caption, an image):
+    /// the editor may keep it in its static layer instead of painting it on every repaint.
+    /// Marking the control dirty (Invalidate, SetGrayed, SetHidden) renews that layer.
+    bool staticPicture = false;
     std::atomic<bool> hidden{false};
     std::atomic<bool> grayed{false};
     std::atomic<bool> repaintPending{false};

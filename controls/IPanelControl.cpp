@@ -6,6 +6,7 @@ IPanelControl::IPanelControl(IEffectBase* plugin, const IRectangle& bounds,
                              const IArgbColour& colour)
     : IControl(plugin, bounds, -1), colour(colour)
 {
+    staticPicture = true;
 }
 
 IPanelControl::~IPanelControl() = default;

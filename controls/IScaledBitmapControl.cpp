@@ -8,6 +8,7 @@ IScaledBitmapControl::IScaledBitmapControl(IEffectBase* plugin, const IRectangle
                                            const ImageRecord& image)
     : IControl(plugin, bounds, -1), image(image)
 {
+    staticPicture = true;
 }
 
 IScaledBitmapControl::~IScaledBitmapControl() = default;

@@ -310,7 +310,6 @@ void IGraphics::RedrawArea(const IRectangle& area)
 {
     if (controls.empty())
         return;
-    paintArea = area;
     cairo_t* context = canvas && canvas->IsBound() ? canvas->Context() : nullptr;
     if (context)
     {
@@ -318,28 +317,101 @@ void IGraphics::RedrawArea(const IRectangle& area)
         cairo_identity_matrix(context);
         cairo_scale(context, DisplayScale(), DisplayScale());
     }
+    const bool layered = staticLayerCache && (StaticLayerCurrent() || BuildStaticLayer(context));
+    paintArea = area;
+    if (layered)
+        CopyStaticLayer(area);
     inRedraw = true;
-    for (auto& control : controls)
+    for (size_t i = 0; i < controls.size(); ++i)
     {
-        if (!control->hidden && control->bounds.Overlaps(area))
-        {
-            if (context)
-            {
-                // Each control clips to its bounds and resets the clip when done; the
-                // repaint area is set again for every one of them.
-                cairo_reset_clip(context);
-                cairo_new_path(context);
-                cairo_rectangle(context, area.left, area.top, area.Width(), area.Height());
-                cairo_clip(context);
-            }
-            control->Paint(*this);
-        }
-        control->MarkPainted();
+        IControl& control = *controls[i];
+        if (!(layered && inStaticLayer[i]) && !control.hidden && control.bounds.Overlaps(area))
+            PaintControl(control, area, context);
+        control.MarkPainted();
     }
     inRedraw = false;
     if (context)
         cairo_reset_clip(context);
     PaintToScreen(area);
+}
+
+void IGraphics::PaintControl(IControl& control, const IRectangle& area, cairo_t* context)
+{
+    if (context)
+    {
+        // Each control clips to its bounds and resets the clip when done; the repaint
+        // area is set again for every one of them.
+        cairo_reset_clip(context);
+        cairo_new_path(context);
+        cairo_rectangle(context, area.left, area.top, area.Width(), area.Height());
+        cairo_clip(context);
+    }
+    control.Paint(*this);
+}
+
+bool IGraphics::StaticLayerCurrent() const
+{
+    if (inStaticLayer.size() != controls.size() || !drawingBitmap ||
+        staticLayerWidth != drawingBitmap->Width() || staticLayerHeight != drawingBitmap->Height())
+        return false;
+    for (size_t i = 0; i < controls.size(); ++i)
+        if (controls[i]->staticPicture && controls[i]->NeedsPaint())
+            return false;
+    return !staticLayer.empty();
+}
+
+bool IGraphics::BuildStaticLayer(cairo_t* context)
+{
+    staticLayer.clear();
+    inStaticLayer.assign(controls.size(), false);
+    IBitmap* bitmap = drawingBitmap.get();
+    if (!bitmap || !bitmap->Pixels())
+        return false;
+    bool any = false;
+    for (size_t i = 0; i < controls.size(); ++i)
+    {
+        const IControl& control = *controls[i];
+        bool keep = control.staticPicture && !control.hidden;
+        for (size_t j = 0; keep && j < i; ++j)
+            keep = inStaticLayer[j] || controls[j]->hidden ||
+                   !controls[j]->bounds.Overlaps(control.bounds);
+        inStaticLayer[i] = keep;
+        any = any || keep;
+    }
+    if (!any)
+        return false;
+    // Drawn in the bitmap itself, whose picture is kept aside and put back: outside the
+    // area being repainted it must not change.
+    const size_t pixels = static_cast<size_t>(bitmap->RowPixels()) * bitmap->Height();
+    std::vector<uint32_t> picture(bitmap->Pixels(), bitmap->Pixels() + pixels);
+    const IRectangle whole{0, 0, width, height};
+    paintArea = whole;
+    inRedraw = true;
+    for (size_t i = 0; i < controls.size(); ++i)
+        if (inStaticLayer[i])
+            PaintControl(*controls[i], whole, context);
+    inRedraw = false;
+    staticLayerWidth = bitmap->Width();
+    staticLayerHeight = bitmap->Height();
+    staticLayer.resize(static_cast<size_t>(staticLayerWidth) * staticLayerHeight);
+    for (int y = 0; y < staticLayerHeight; ++y)
+        std::copy_n(bitmap->Pixels() + static_cast<size_t>(y) * bitmap->RowPixels(),
+                    staticLayerWidth, staticLayer.data() + static_cast<size_t>(y) * staticLayerWidth);
+    std::copy(picture.begin(), picture.end(), bitmap->Pixels());
+    return true;
+}
+
+void IGraphics::CopyStaticLayer(const IRectangle& area)
+{
+    IBitmap* bitmap = drawingBitmap.get();
+    const IRectangle r = ToBitmap(area);
+    const int left = std::clamp(r.left, 0, staticLayerWidth);
+    const int right = std::clamp(r.right, 0, staticLayerWidth);
+    const int top = std::clamp(r.top, 0, staticLayerHeight);
+    const int bottom = std::clamp(r.bottom, 0, staticLayerHeight);
+    for (int y = top; y < bottom; ++y)
+        std::copy_n(staticLayer.data() + static_cast<size_t>(y) * staticLayerWidth + left,
+                    right - left, bitmap->Pixels() + static_cast<size_t>(y) * bitmap->RowPixels() + left);
 }
 
 // ---- Event routing ----

@@ -15,6 +15,8 @@
 #include <vector>
 
 class CairoCanvas;
+struct _cairo;
+using cairo_t = struct _cairo;
 class IBitmap;
 class IControl;
 class IEffectBase;
@@ -183,6 +185,9 @@ public:
     /// Mouse-over events are delivered; the value box switches it on when it first paints.
     bool hoverTracking = false;
     int resourceScale = 1;
+    /// Repaints copy the static layer (see IControl::staticPicture) instead of painting
+    /// the controls in it. Off paints every control on every repaint.
+    bool staticLayerCache = true;
 
 protected:
     std::vector<std::unique_ptr<IControl>> controls;
@@ -197,6 +202,19 @@ private:
     CairoCanvas* canvas = nullptr;
     /// A RedrawArea is running: bitmap-layer fills stay inside `paintArea`.
     bool inRedraw = false;
+    /// The static layer: the pictures of the controls it holds, drawn once in list order
+    /// over the whole bitmap, and which controls those are.
+    std::vector<uint32_t> staticLayer;
+    std::vector<bool> inStaticLayer;
+    int staticLayerWidth = 0;
+    int staticLayerHeight = 0;
+    /// Paints the controls whose picture may be kept (static, visible, and not overlapping
+    /// an earlier control that changes, so drawing them first keeps the stacking) and keeps
+    /// the result. Answers false when there is nothing to keep.
+    bool BuildStaticLayer(cairo_t* context);
+    bool StaticLayerCurrent() const;
+    void CopyStaticLayer(const IRectangle& area);
+    void PaintControl(IControl& control, const IRectangle& area, cairo_t* context);
     /// A logical rectangle in drawing-bitmap pixels.
     IRectangle ToBitmap(const IRectangle& r);
     /// `r` limited to the repaint in progress (unchanged outside one); false when nothing

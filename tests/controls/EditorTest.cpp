@@ -14,8 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -262,6 +264,88 @@ TEST(EditorPicture, ScreenScaleTwoDrawsAThousandByNineHundred)
     EXPECT_EQ(bitmap->Height(), 900);
     EXPECT_EQ(editor.Pixel(160, 180), kAccentPixel) << "Source box outline, doubled";
     EXPECT_EQ(editor.Pixel(998, 898), kBackgroundPixel);
+}
+
+// The pad's curve, kept between paints and drawn at the display's resolution, looks as the
+// curve evaluated at every hertz on every paint does: only anti-aliased edge pixels differ,
+// and only slightly.
+TEST(EditorPicture, CachedPadCurveLooksAsTheCurveDrawnAtEveryHertz)
+{
+    struct Case
+    {
+        int type;
+        double frequency;
+        double q;
+    };
+    const Case cases[] = {{0, 300, 4}, {1, 2500, 0.1}, {1, 18000, 4}, {2, 5000, 1}, {0, 18000, 0.1}};
+    for (double scale : {1.0, 2.0})
+        for (const Case& c : cases)
+        {
+            SCOPED_TRACE("type " + std::to_string(c.type) + ", " + std::to_string(c.frequency) +
+                         " Hz, Q " + std::to_string(c.q) + ", scale " + std::to_string(scale));
+            IGraphicsHeadless::SetScreenScale(scale);
+            Editor editor;
+            IGraphicsHeadless::SetScreenScale(1.0);
+            editor.Reset(44100.0);
+            editor.Set(Verdigrix::kFilterType, c.type);
+            editor.Set(Verdigrix::kFilterFrequency, c.frequency);
+            editor.Set(Verdigrix::kFilterQ, c.q);
+            const IRectangle pad = editor.Pad()->bounds;
+            const auto capture = [&]
+            {
+                editor.Pad()->Invalidate(false);
+                editor.Repaint();
+                std::vector<uint32_t> pixels;
+                for (int y = static_cast<int>(pad.top * scale); y < pad.bottom * scale; ++y)
+                    for (int x = static_cast<int>(pad.left * scale); x < pad.right * scale; ++x)
+                        pixels.push_back(editor.Pixel(x, y));
+                return pixels;
+            };
+            const std::vector<uint32_t> cached = capture();
+            editor.Pad()->paintCache = false;
+            const std::vector<uint32_t> everyHertz = capture();
+            ASSERT_EQ(cached.size(), everyHertz.size());
+            int worst = 0;
+            double total = 0;
+            for (size_t i = 0; i < cached.size(); ++i)
+                for (int shift : {0, 8, 16})
+                {
+                    const int d = std::abs(Channel(cached[i], shift) - Channel(everyHertz[i], shift));
+                    worst = std::max(worst, d);
+                    total += d;
+                }
+            EXPECT_LE(worst, 16);
+            EXPECT_LE(total / static_cast<double>(cached.size()), 0.02);
+        }
+}
+
+// The static layer changes how the picture is made, not the picture: with and without it
+// the editor's pixels are the same, also when only the pad repaints over the layer.
+TEST(EditorPicture, StaticLayerLeavesThePictureAsPaintingEveryControlDoes)
+{
+    for (double scale : {1.0, 2.0})
+    {
+        IGraphicsHeadless::SetScreenScale(scale);
+        Editor layered, painted;
+        IGraphicsHeadless::SetScreenScale(1.0);
+        painted.graphics->staticLayerCache = false;
+        for (Editor* e : {&layered, &painted})
+        {
+            e->Reset(44100.0);
+            e->Repaint();
+            e->Set(Verdigrix::kFilterFrequency, 700);
+            e->Pad()->Invalidate(false);
+            e->Repaint();
+        }
+        IBitmap* a = layered.graphics->DrawingBitmap();
+        IBitmap* b = painted.graphics->DrawingBitmap();
+        ASSERT_EQ(a->Width(), b->Width());
+        int differing = 0;
+        for (int y = 0; y < a->Height(); ++y)
+            for (int x = 0; x < a->Width(); ++x)
+                differing += layered.Pixel(x, y) != painted.Pixel(x, y);
+        EXPECT_EQ(differing, 0) << "scale " << scale;
+    }
 }
 
 TEST(EditorLifetime, ConstructAndDestroyManyTimes)

@@ -143,6 +143,52 @@ TEST(RepaintCycle, RedrawPaintsOverlappingVisibleControlsAndMarksAllPainted)
     EXPECT_TRUE(outside->NeedsPaint());
 }
 
+// Controls whose picture never changes are drawn once into the static layer; repaints copy
+// it. A static control above a changing one keeps being painted, in its place in the order.
+TEST(RepaintCycle, StaticLayerPaintsUnchangingControlsOnlyWhenTheyChange)
+{
+    Core core;
+    ProbeControl* background = core.Probe({0, 0, 500, 450});
+    ProbeControl* changing = core.Probe({10, 10, 100, 100});
+    ProbeControl* caption = core.Probe({120, 10, 200, 30});
+    ProbeControl* above = core.Probe({50, 50, 150, 150});
+    for (ProbeControl* c : {background, caption, above})
+        c->staticPicture = true;
+    core.Attach();
+    core.Settle();
+    const auto reset = [&]
+    {
+        for (ProbeControl* c : {background, changing, caption, above})
+            c->paints = 0;
+    };
+
+    reset();
+    changing->Invalidate(false);
+    core.Settle();
+    EXPECT_GT(changing->paints, 0);
+    EXPECT_GT(above->paints, 0);
+    EXPECT_EQ(background->paints, 0);
+    EXPECT_EQ(caption->paints, 0);
+
+    // A static control marked dirty renews the layer, for as long as it needs painting.
+    reset();
+    caption->Invalidate(false);
+    core.Settle();
+    EXPECT_GT(caption->paints, 0);
+    EXPECT_EQ(background->paints, caption->paints);
+    reset();
+    changing->Invalidate(false);
+    core.Settle();
+    EXPECT_EQ(background->paints, 0);
+
+    // Without the layer every control under the area paints.
+    core.graphics->staticLayerCache = false;
+    reset();
+    changing->Invalidate(false);
+    core.Settle();
+    EXPECT_GT(background->paints, 0);
+}
+
 TEST(RepaintCycle, EmptyEditorDoesNothing)
 {
     Core core;
