@@ -144,7 +144,9 @@ void Verdigrix::ParameterChanged(int index, int /*source*/)
         return;
     ApplyToEngine(index);
     UpdateEditorForParameter(index);
-    RefreshEditorControls();
+    // Only a mark: the editor's timer shows the value, never the thread that changed it.
+    if (graphics)
+        graphics->MarkParameterChanged(index);
 }
 
 void Verdigrix::ApplyToEngine(int index)

@@ -59,8 +59,8 @@ public:
     /// factor 1, modulation filter, pitch window and oscillators. Takes the lock.
     void ResetProcessing() override;
 
-    /// Routes parameter `index`'s current value into the engine (and the editor), then pushes
-    /// every parameter to the editor's controls. `source` is not used. Takes the lock.
+    /// Routes parameter `index`'s current value into the engine and marks it for the editor.
+    /// `source` is not used. Takes the lock.
     /// Allocation-free, so host automation may call it from inside processing.
     void ParameterChanged(int index, int source) override;
 

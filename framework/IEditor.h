@@ -15,8 +15,13 @@ public:
     /// and to every control that has `index` among its additional parameters.
     virtual void SetControlsFromNormalised(int index, double normalised) = 0;
 
-    /// RefreshEditorControls: push one parameter's value to the controls bound to it.
+    /// Push one parameter's value to the controls bound to it. [ui thread]
     virtual void ShowParameterValue(int index, double value, bool isNormalised) = 0;
+
+    /// Parameter `index` took a new value. Lock-free and allocation-free, for any thread
+    /// (the audio thread above all): the editor only notes it, and its repaint timer takes
+    /// the parameter's value on the user-interface thread.
+    virtual void MarkParameterChanged(int index) = 0;
 
     // ---- The editor window, for the adapters [ui thread] ----
 

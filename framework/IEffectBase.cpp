@@ -297,11 +297,10 @@ bool IEffectBase::SendSystemExclusive(const ISysExMessage&)
 
 void IEffectBase::RefreshEditorControls()
 {
-    IPluginLock::Guard guard(lock);
     if (!graphics)
         return;
     for (int i = 0; i < ParamCount(); ++i)
-        graphics->ShowParameterValue(i, params[static_cast<size_t>(i)]->Value(), false);
+        graphics->MarkParameterChanged(i);
 }
 
 void IEffectBase::SetMaxBlockSize(int frames)

@@ -124,7 +124,8 @@ public:
     /// MIDI and system-exclusive output to the host. Adapter-defined; base: false.
     virtual bool SendMidi(const IMidiMessage& message);
     virtual bool SendSystemExclusive(const ISysExMessage& message);
-    /// Pushes every parameter's plain value, in index order, to the attached editor.
+    /// Marks every parameter for the attached editor, whose timer then shows their values.
+    /// Lock-free and allocation-free: fine on the audio thread.
     virtual void RefreshEditorControls();
     virtual void PresetSelected() {}    ///< hook: SelectPreset succeeded
     virtual void PresetNameChanged() {} ///< hook: the host renamed the current preset

@@ -67,6 +67,8 @@ void ShowToSecondary(IControl& control, int index, double value)
 IGraphics::IGraphics(IEffectBase* plugin, int width, int height, int framesPerSecond)
     : plugin(plugin), width(width), height(height), framesPerSecond(framesPerSecond)
 {
+    parameterCount = plugin != nullptr ? plugin->ParamCount() : 0;
+    changedParameters = std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(parameterCount));
 }
 
 IGraphics::~IGraphics()
@@ -279,8 +281,23 @@ bool IGraphics::BlitImage(const ImageRecord& image, const IRectangle& destinatio
 
 // ---- Repaint cycle ----
 
+void IGraphics::MarkParameterChanged(int index)
+{
+    if (index >= 0 && index < parameterCount)
+        changedParameters[static_cast<size_t>(index)].store(true, std::memory_order_release);
+}
+
+void IGraphics::ShowChangedParameters()
+{
+    for (int i = 0; i < parameterCount; ++i)
+        if (changedParameters[static_cast<size_t>(i)].exchange(false, std::memory_order_acquire))
+            if (const IParameter* parameter = plugin->Param(i))
+                SetControlsFromNormalised(i, parameter->Normalised());
+}
+
 bool IGraphics::FindDirtyArea(IRectangle& area)
 {
+    ShowChangedParameters();
     bool anyDirty = false;
     for (auto& control : controls)
     {

@@ -9,6 +9,7 @@
 #include "graphics/IRectangle.h"
 #include "graphics/ITextStyle.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -59,6 +60,8 @@ public:
     void SetControlsFromNormalised(int index, double normalised) override;
     /// Pushes a parameter's value (plain unless `isNormalised`) to its controls.
     void ShowParameterValue(int index, double value, bool isNormalised) override;
+    /// Notes the change; FindDirtyArea (the timer) hands the value to the controls.
+    void MarkParameterChanged(int index) override;
     /// trunc(DisplayScale() x logical width, height).
     int WindowWidth() override;
     int WindowHeight() override;
@@ -81,8 +84,9 @@ public:
 
     // ---- Repaint cycle (timer) ----
 
-    /// Unions the bounds of every control that needs painting into `area`. Answers false
-    /// when nothing is dirty; every second clean call runs the idle hooks.
+    /// First shows the values of the parameters marked as changed, then unions the bounds of
+    /// every control that needs painting into `area`. Answers false when nothing is dirty;
+    /// every second clean call runs the idle hooks.
     bool FindDirtyArea(IRectangle& area);
     /// Paints every visible control overlapping `area`, then shows the area on screen.
     /// Drawing is clipped to `area`, so the rest of the bitmap keeps its picture.
@@ -171,7 +175,7 @@ public:
     /// Decodes PNG resource `id`; `name` must end in ".png". Null on any failure.
     virtual std::unique_ptr<IBitmap> LoadPngResource(int id, const char* name) = 0;
 
-    // ---- Fields (Part order) ----
+    // ---- Fields ----
 
     IArgbColour pickedColour{255, 0, 0, 0};
     bool cursorHidden = false;
@@ -199,6 +203,12 @@ protected:
     int framesPerSecond;
 
 private:
+    /// Hands every marked parameter's current value to its controls. [ui thread]
+    void ShowChangedParameters();
+
+    /// One flag per parameter, set by MarkParameterChanged from any thread.
+    std::unique_ptr<std::atomic<bool>[]> changedParameters;
+    int parameterCount = 0;
     CairoCanvas* canvas = nullptr;
     /// A RedrawArea is running: bitmap-layer fills stay inside `paintArea`.
     bool inRedraw = false;

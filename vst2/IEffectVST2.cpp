@@ -751,8 +751,6 @@ void IEffectVST2::SetParameterFromHost(int32_t index, float normalised)
     if (parameter == nullptr)
         return;
     parameter->SetFromNormalised(normalised);
-    if (graphics != nullptr)
-        graphics->SetControlsFromNormalised(index, parameter->Normalised());
     ParameterChanged(index, kSourceHost);
 }
 
@@ -837,8 +835,6 @@ intptr_t IEffectVST2::StringToParameter(int32_t index, const char* text)
         // The framework's own reading: the same in every locale a host may have set.
         value = parameter->ParseText(typed.c_str());
     }
-    if (graphics != nullptr)
-        graphics->ShowParameterValue(index, value, false);
     parameter->SetClamped(value);
     ParameterChanged(index, kSourceHost);
     return 1;

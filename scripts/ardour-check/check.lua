@@ -145,6 +145,26 @@ local function describe(proc)
 	end
 end
 
+-- What a musician meets: the preset menu lists exactly the effect's presets by
+-- name (no phantom entries), and the three switches are switches, not sliders.
+local function presets_and_switches(proc)
+	local plugin = proc:to_insert():plugin(0)
+	local labels = {}
+	for pr in plugin:get_presets():iter() do labels[#labels + 1] = pr.label end
+	print(string.format("PRESETS %s {%s}", format, table.concat(labels, ", ")))
+	result(#labels == 1 and labels[1] == "-", "preset menu lists exactly the effect's preset \"-\"")
+	local toggled = {}
+	for i = 0, plugin:parameter_count() - 1 do
+		if plugin:parameter_is_input(i) then
+			local _, t = plugin:get_parameter_descriptor(i, ARDOUR.ParameterDescriptor())
+			toggled[plugin:parameter_label(i)] = t[2].toggled -- the effect's Bypass comes last
+		end
+	end
+	for _, name in ipairs({"Follow Pitch", "Bypass", "Analog Saturation"}) do
+		result(toggled[name] == true, name .. " is a switch")
+	end
+end
+
 local function check_values(proc, map, expected, what)
 	for _, p in ipairs(params) do
 		local name = p[1]
@@ -202,6 +222,7 @@ function actions.add()
 end
 
 function actions.describe() describe(proc) end
+function actions.presets() presets_and_switches(proc) end
 
 function actions.defaults()
 	-- what Ardour shows must be the effect's defaults

@@ -136,7 +136,7 @@ step() {
 for fmt in "${formats[@]}"; do
 	mkdir -p "$scratch/sessions"
 	step "$fmt" create create save export:input
-	step "$fmt" instantiate add describe defaults save export:default
+	step "$fmt" instantiate add describe presets defaults save export:default
 	grep '^PARAM ' "$log/$fmt-instantiate.txt" || true
 	step "$fmt" amount0 "set:Analog Saturation=0" "set:Effect Amount=0" export:amount0-nosat
 	step "$fmt" amount100 "set:Analog Saturation=0" "set:Effect Amount=100" export:amount100-nosat

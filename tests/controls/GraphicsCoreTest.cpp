@@ -371,6 +371,7 @@ TEST(ControlBase, DoubleClickRestoresTheValueAtAttachTime)
     ProbeControl* unset = core.Probe({20, 0, 30, 10}, TestPlugin::kQ);
     core.Attach(); // frequency 2500 Hz becomes the default
     core.plugin.SetParameterFromEditor(TestPlugin::kFrequency, 1.0);
+    core.graphics->Tick(); // the timer shows the changed value
     EXPECT_EQ(probe->value, 1.0);
     probe->MouseDoubleClicked(0, 0, Left());
     EXPECT_DOUBLE_EQ(core.plugin.Param(TestPlugin::kFrequency)->Value(), 2500.0);

@@ -2,9 +2,11 @@
 #include "effect/Verdigrix.h"
 #include "tests/effect/EffectHost.h"
 
+#include "controls/IControl.h"
 #include "dsp/filters/DirectFormII.h"
 #include "dsp/filters/SmoothedFilterDesign.h"
 #include "dsp/filters/rbj/LowPass.h"
+#include "graphics/IGraphicsHeadless.h"
 
 #include <gtest/gtest.h>
 
@@ -280,45 +282,52 @@ TEST(VerdigrixParameters, FilterTypeChangesBackAndForthKeepEveryTypeRight)
     }
 }
 
-/// Records what the base pushes to the editor, and whether the plug-in lock was held then.
-class LockProbeEditor : public IEditor
+/// Records what the effect tells the editor.
+class MarkProbeEditor : public IEditor
 {
 public:
-    explicit LockProbeEditor(IPluginLock& lock) : lock(lock) {}
     void CreateDrawingBitmap() override {}
     void SetControlsFromNormalised(int, double) override {}
-    void ShowParameterValue(int index, double, bool) override
-    {
-        shown.push_back(index);
-        bool free = false;
-        std::thread(
-            [&]
-            {
-                free = lock.try_lock();
-                if (free)
-                    lock.unlock();
-            })
-            .join();
-        heldEveryTime = heldEveryTime && !free;
-    }
-    IPluginLock& lock;
+    void ShowParameterValue(int index, double, bool) override { shown.push_back(index); }
+    void MarkParameterChanged(int index) override { marked.push_back(index); }
     std::vector<int> shown;
-    bool heldEveryTime = true;
+    std::vector<int> marked;
 };
 
-TEST(VerdigrixParameters, ChangeRefreshesEveryControlUnderTheLock)
+TEST(VerdigrixParameters, AChangeOnlyMarksItsParameterForTheEditor)
 {
+    // The change may come from the audio thread: no control is touched there, and the other
+    // parameters are not pushed again.
     Verdigrix effect;
-    auto editor = std::make_unique<LockProbeEditor>(effect.lock);
-    LockProbeEditor& probe = *editor;
+    auto editor = std::make_unique<MarkProbeEditor>();
+    MarkProbeEditor& probe = *editor;
     effect.AttachEditor(std::move(editor));
 
     effect.Param(Verdigrix::kFilterQ)->SetClamped(2.0);
-    effect.ParameterChanged(Verdigrix::kFilterQ, IEffectBase::kSourceEditor);
+    effect.ParameterChanged(Verdigrix::kFilterQ, IEffectBase::kSourceHost);
 
-    EXPECT_EQ(probe.shown, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
-    EXPECT_TRUE(probe.heldEveryTime);
+    EXPECT_EQ(probe.marked, (std::vector<int>{Verdigrix::kFilterQ}));
+    EXPECT_TRUE(probe.shown.empty());
     EXPECT_EQ(effect.engine.q, 2.0);
+}
+
+TEST(VerdigrixParameters, TheEditorsTimerShowsMarkedValues)
+{
+    Verdigrix effect;
+    auto* graphics = dynamic_cast<IGraphicsHeadless*>(effect.graphics.get());
+    ASSERT_NE(graphics, nullptr);
+    IControl* box = nullptr;
+    for (int i = 0; i < graphics->ControlCount() && box == nullptr; ++i)
+        if (graphics->ControlAt(i)->parameterIndex == Verdigrix::kFilterQ)
+            box = graphics->ControlAt(i);
+    ASSERT_NE(box, nullptr);
+    const double before = box->value.load();
+
+    effect.Param(Verdigrix::kFilterQ)->SetClamped(4.0);
+    effect.ParameterChanged(Verdigrix::kFilterQ, IEffectBase::kSourceHost);
+    EXPECT_EQ(box->value.load(), before); // nothing shown by the changing thread
+    graphics->Tick();
+    EXPECT_DOUBLE_EQ(box->value.load(), 1.0);
 }
 
 TEST(VerdigrixParameters, IndexOutsideTheTableChangesNothing)

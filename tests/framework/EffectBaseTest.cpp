@@ -296,8 +296,8 @@ TEST(EffectBaseTest, AttachEditorPreparesPushesValuesThenBindsTheCanvas)
 
     log->clear();
     effect.RefreshEditorControls();
-    EXPECT_EQ(*log, (Log{"show 0 0.000000 plain", "show 1 300.000000 plain",
-                         "show 2 1.000000 plain", "show 3 0.000000 plain"}));
+    // Only marks: the editor's timer takes the values (on its own thread).
+    EXPECT_EQ(*log, (Log{"mark 0", "mark 1", "mark 2", "mark 3"}));
 }
 
 TEST(EffectBaseTest, RefreshWithoutEditorDoesNothing)

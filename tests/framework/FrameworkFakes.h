@@ -123,6 +123,10 @@ public:
         log->push_back("show " + std::to_string(index) + " " + std::to_string(value) +
                        (isNormalised ? " normalised" : " plain"));
     }
+    void MarkParameterChanged(int index) override
+    {
+        log->push_back("mark " + std::to_string(index));
+    }
 
     std::shared_ptr<std::vector<std::string>> log;
     IPluginLock* probe;

@@ -27,6 +27,7 @@ public:
     void CreateDrawingBitmap() override {}
     void SetControlsFromNormalised(int, double) override {}
     void ShowParameterValue(int, double, bool) override {}
+    void MarkParameterChanged(int) override {}
     IBitmap* DrawingBitmap() const override { return const_cast<ISysBitmap*>(&bitmap); }
     double DisplayScale() override { return scale; }
 
@@ -41,6 +42,7 @@ public:
     void CreateDrawingBitmap() override {}
     void SetControlsFromNormalised(int, double) override {}
     void ShowParameterValue(int, double, bool) override {}
+    void MarkParameterChanged(int) override {}
 };
 
 uint32_t Rgb(const IBitmap& b, int x, int y)
