@@ -4,7 +4,8 @@
 set -eu
 
 PACKAGES="cmake ninja-build pkg-config g++ make libcairo2-dev libfreetype-dev libpng-dev \
-zlib1g-dev nlohmann-json3-dev libsndfile1-dev libgtest-dev libgmock-dev libbenchmark-dev"
+zlib1g-dev nlohmann-json3-dev libsndfile1-dev libgtest-dev libgmock-dev libbenchmark-dev \
+clang-14 libclang-rt-14-dev"
 
 missing=""
 for p in $PACKAGES; do
