@@ -12,6 +12,9 @@
 
 namespace
 {
+// The adapters hand the effect at most the base's block-size cap at once: the engine's block.
+static_assert(IEffectBase::kMaxBlockSize <= AudioProcessor::kMaxChainSamples);
+
 /// ln(10) / 20 to 13 digits, as the saved sound was tuned with it; 0 dB gives exactly 1.
 constexpr double kDecibelToNeper = 0.1151292546497;
 

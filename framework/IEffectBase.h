@@ -31,8 +31,10 @@ class IEffectBase
 {
 public:
     static constexpr int kNameSize = 128; ///< effect, product and maker names
-    /// Largest scratch buffer in samples; adapters split larger host blocks.
-    static constexpr int kMaxBlockSize = 1 << 18;
+    /// The one block-size cap: the most samples handed to ProcessChannels at once, and the
+    /// largest scratch buffer. Both adapters split longer host blocks into slices of at most
+    /// this many samples (the engine's own block).
+    static constexpr int kMaxBlockSize = 8192;
     static constexpr int32_t kChunkMagic = 0x70666674; ///< framework chunk header tag
     static constexpr int32_t kChunkVersion = 0x00010000;
     /// The name of a program filled from the defaults, the same in every module.

@@ -588,8 +588,8 @@ void IEffectVST2::SetBlockSize(intptr_t frames)
 {
     if (frames < 1)
         return;
-    // Larger host blocks are processed in slices of at most kMaxSliceFrames.
-    SetMaxBlockSize(static_cast<int>(std::min<intptr_t>(frames, kMaxSliceFrames)));
+    // Larger host blocks are processed in slices of at most kMaxBlockSize.
+    SetMaxBlockSize(static_cast<int>(std::min<intptr_t>(frames, kMaxBlockSize)));
     ResetProcessing();
 }
 
@@ -941,7 +941,7 @@ intptr_t IEffectVST2::SetChunk(bool bank, intptr_t size, const void* bytes)
 
 int IEffectVST2::SliceFrames() const
 {
-    return std::min(blockSize, kMaxSliceFrames);
+    return std::min(blockSize, kMaxBlockSize);
 }
 
 void IEffectVST2::SilenceUnconnectedInputs(int frames)

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-
 /// The VST 2.4 adapter: a plug-in base that fills the effect record a VST2 host receives from
 /// the entry point, answers the host's dispatcher calls and runs the processing and parameter
 /// entries. Every entry from the host holds the plug-in lock for its whole run.
@@ -15,9 +14,6 @@
 class IEffectVST2 : public IEffectBase
 {
 public:
-    /// Largest slice handed to the effect at once; the engine processes at most this many
-    /// samples per block, so larger host blocks are always split.
-    static constexpr int kMaxSliceFrames = 8192;
     /// Scratch size before the host announces its block size.
     static constexpr int kDefaultBlockSize = 1024;
     /// Chunks larger than this given to effSetChunk are refused outright.

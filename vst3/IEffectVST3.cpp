@@ -561,7 +561,7 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data)
 
         const bool is64 = size == kSample64;
         ResolveBuffers(data, is64);
-        const int slice = std::min(blockSize, kMaxSliceFrames);
+        const int slice = std::min(blockSize, kMaxBlockSize);
         for (int offset = 0; offset < data.numSamples; offset += slice)
             ProcessSlice(offset, std::min(slice, data.numSamples - offset), is64);
         for (int32 b = 0; data.outputs != nullptr && b < data.numOutputs; ++b)

@@ -28,8 +28,6 @@ public:
     /// The host-level Bypass parameter's two texts.
     static constexpr const char* kBypassOff = "off";
     static constexpr const char* kBypassOn = "on";
-    /// The engine's largest block; longer host blocks are processed in slices.
-    static constexpr int kMaxSliceFrames = 8192;
     /// setState refuses streams longer than this (bytes).
     static constexpr int kMaxStateBytes = 16 * 1024 * 1024;
 

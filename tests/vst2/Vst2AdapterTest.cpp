@@ -314,7 +314,7 @@ TEST_F(Vst2Adapter, HostileSetupValuesAreIgnored)
     host->Dispatch(VST2_EFF_SET_BLOCK_SIZE, 0, 0);
     EXPECT_EQ(probe->blockSize, 512);
     host->Dispatch(VST2_EFF_SET_BLOCK_SIZE, 0, intptr_t{1} << 40);
-    EXPECT_EQ(probe->blockSize, IEffectVST2::kMaxSliceFrames);
+    EXPECT_EQ(probe->blockSize, IEffectBase::kMaxBlockSize);
     host->Dispatch(VST2_EFF_SET_SAMPLE_RATE, 0, 0, nullptr, 0.0f);
     host->Dispatch(VST2_EFF_SET_SAMPLE_RATE, 0, 0, nullptr, -1.0f);
     EXPECT_DOUBLE_EQ(probe->sampleRate, 44100.0);
