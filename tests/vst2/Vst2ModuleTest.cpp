@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 namespace
 {
 constexpr int kSourceType = 0;
@@ -381,7 +383,8 @@ TEST_F(Vst2ModuleTest, ParameterPropertiesDescribeSwitchesAndListsOnly)
 TEST_F(Vst2ModuleTest, TypedNumbersReadTheSameUnderADecimalCommaLocale)
 {
     // A host running in a German locale: its C library reads "12.5" as 12.
-    const std::string dir = testing::TempDir() + "vdgx-locales";
+    // A folder of this process's own: other test runs on the machine build theirs at once.
+    const std::string dir = testing::TempDir() + "vdgx-locales-" + std::to_string(getpid());
     const std::string make = "mkdir -p '" + dir + "' && localedef -i de_DE -f UTF-8 '" + dir +
                              "/de_DE.UTF-8' >/dev/null 2>&1";
     if (std::system(make.c_str()) != 0)
@@ -395,6 +398,7 @@ TEST_F(Vst2ModuleTest, TypedNumbersReadTheSameUnderADecimalCommaLocale)
     EXPECT_EQ(host->Text(VST2_EFF_GET_PARAM_DISPLAY, kInputLevel), "12.5");
     std::setlocale(LC_ALL, "C");
     unsetenv("LOCPATH");
+    [[maybe_unused]] const int removed = std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 TEST_F(Vst2ModuleTest, DisplayTextsIgnoreSinglePrecisionNoise)
