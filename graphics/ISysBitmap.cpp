@@ -1,8 +1,8 @@
 #include "graphics/ISysBitmap.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace
 {
@@ -16,7 +16,9 @@ ISysBitmap::~ISysBitmap()
 
 void ISysBitmap::Release()
 {
-    std::free(pixels);
+    // The aligned operator new, not aligned_alloc: the Windows C runtime has no aligned_alloc.
+    if (pixels != nullptr)
+        ::operator delete(pixels, std::align_val_t{kPixelAlignment});
     pixels = nullptr;
     allocatedRowPixels = 0;
     allocatedHeight = 0;
@@ -48,7 +50,7 @@ bool ISysBitmap::Resize(int newWidth, int newHeight)
     {
         const size_t rounded =
             (static_cast<size_t>(bytes) + kPixelAlignment - 1) & ~(kPixelAlignment - 1);
-        memory = std::aligned_alloc(kPixelAlignment, rounded);
+        memory = ::operator new(rounded, std::align_val_t{kPixelAlignment}, std::nothrow);
         if (memory != nullptr)
             std::memset(memory, 0, rounded);
     }

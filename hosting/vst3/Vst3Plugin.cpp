@@ -37,19 +37,7 @@ bool Vst3Plugin::Create(IPluginFactory* factory, int classIndex)
         lastError = "createInstance failed";
         return false;
     }
-    return Adopt(static_cast<IComponent*>(obj));
-}
-
-bool Vst3Plugin::Adopt(IComponent* instance)
-{
-    Release();
-    if (instance == nullptr)
-    {
-        lastError = "no instance";
-        return false;
-    }
-    component = instance;
-    void* obj = nullptr;
+    component = static_cast<IComponent*>(obj);
     if (component->initialize(static_cast<IHostApplication*>(host)) != kResultOk)
     {
         lastError = "initialize failed";
@@ -58,6 +46,7 @@ bool Vst3Plugin::Adopt(IComponent* instance)
         return false;
     }
     initialized = true;
+    obj = nullptr;
     if (component->queryInterface(IAudioProcessor::iid.data(), &obj) == kResultOk)
         processor = static_cast<IAudioProcessor*>(obj);
     obj = nullptr;

@@ -1,5 +1,5 @@
 // The hand-declared interface identifiers and result codes against the published facts
-// (Linux byte rule: all four words big-endian). Struct layouts are checked where declared.
+// (the Linux byte rule, all four words big-endian, or the GUID layout on Windows). Struct layouts are checked where declared.
 
 #include "vst3/abi/Vst3AudioProcessor.h"
 #include "vst3/abi/Vst3Component.h"
@@ -76,10 +76,24 @@ const IidCase kIids[] = {
     {"ITimerHandler", Linux::ITimerHandler::iid, "10BDD94F41424774821FAD8FECA72CA9"},
 };
 
-TEST(Vst3Abi, InterfaceIdentifierBytesFollowTheLinuxRule)
+/// The bytes of the same four words on this platform: the Linux text as is, or reordered into
+/// the GUID layout (first word and the two halves of the second little-endian) on Windows.
+std::string PlatformBytes(const std::string& linuxBytes)
+{
+    if (!VST3_COM_COMPATIBLE)
+        return linuxBytes;
+    std::string out = linuxBytes;
+    for (int byte : {0, 1, 2, 3})
+        out.replace(2 * byte, 2, linuxBytes.substr(2 * (3 - byte), 2));
+    for (int byte : {4, 5, 6, 7})
+        out.replace(2 * byte, 2, linuxBytes.substr(2 * (byte ^ 1), 2));
+    return out;
+}
+
+TEST(Vst3Abi, InterfaceIdentifierBytesFollowThePlatformRule)
 {
     for (const IidCase& c : kIids)
-        EXPECT_EQ(Hex(c.uid), c.linuxBytes) << c.name;
+        EXPECT_EQ(Hex(c.uid), PlatformBytes(c.linuxBytes)) << c.name;
 }
 
 TEST(Vst3Abi, WindowsBuildsUseTheGuidByteLayoutForTheSameWords)
@@ -102,8 +116,19 @@ TEST(Vst3Abi, IdentifierComparisonUsesAllSixteenBytes)
     EXPECT_FALSE(IidEqual(nullptr, IPluginBase::iid));
 }
 
-TEST(Vst3Abi, LinuxResultCodesAreTheNonComValues)
+TEST(Vst3Abi, ResultCodesAreThePlatformValues)
 {
+#if VST3_COM_COMPATIBLE
+    EXPECT_EQ(kResultOk, 0);
+    EXPECT_EQ(kResultFalse, 1);
+    EXPECT_EQ(kNoInterface, static_cast<tresult>(0x80004002u));
+    EXPECT_EQ(kInvalidArgument, static_cast<tresult>(0x80070057u));
+    EXPECT_EQ(kNotImplemented, static_cast<tresult>(0x80004001u));
+    EXPECT_EQ(kInternalError, static_cast<tresult>(0x80004005u));
+    EXPECT_EQ(kNotInitialized, static_cast<tresult>(0x8000FFFFu));
+    EXPECT_EQ(kOutOfMemory, static_cast<tresult>(0x8007000Eu));
+    return;
+#endif
     EXPECT_EQ(kResultOk, 0);
     EXPECT_EQ(kResultTrue, 0);
     EXPECT_EQ(kResultFalse, 1);

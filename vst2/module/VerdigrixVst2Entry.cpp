@@ -1,4 +1,5 @@
-// The module's exported entry points. Everything else in the .so is hidden (version script).
+// The module's exported entry points. Everything else in the module is hidden (version
+// script on Linux, Verdigrix.def on Windows).
 #include "effect/Verdigrix.h"
 #include "resources/EmbeddedResources.h"
 #include "vst2/abi/vst2_abi.h"
@@ -7,13 +8,18 @@
 #include <mutex>
 #include <new>
 
+#if defined(_WIN32)
+#define VERDIGRIX_EXPORT
+#else
+#define VERDIGRIX_EXPORT __attribute__((visibility("default")))
+#endif
+
 extern "C"
 {
-    __attribute__((visibility("default"))) vst2_effect* VSTPluginMain(vst2_host_callback host);
+    VERDIGRIX_EXPORT vst2_effect* VSTPluginMain(vst2_host_callback host);
     // Hosts also look for "main"; a C++ function cannot carry that name with this signature,
     // so the linker symbol is given through an assembler label.
-    __attribute__((visibility("default"))) vst2_effect*
-    VerdigrixVst2Main(vst2_host_callback host) __asm__("main");
+    VERDIGRIX_EXPORT vst2_effect* VerdigrixVst2Main(vst2_host_callback host) __asm__("main");
 }
 
 vst2_effect* VSTPluginMain(vst2_host_callback host)

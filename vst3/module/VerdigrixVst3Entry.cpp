@@ -14,7 +14,7 @@
 using namespace vst3;
 
 #if defined(_WIN32)
-#define VERDIGRIX_EXPORT __declspec(dllexport)
+#define VERDIGRIX_EXPORT // the exports are listed in Verdigrix.def
 #else
 #define VERDIGRIX_EXPORT __attribute__((visibility("default")))
 #endif
