@@ -10,7 +10,8 @@
 #include "controls/IPanelControl.h"
 #include "controls/IScaledBitmapControl.h"
 #include "graphics/CairoCanvas.h"
-#include "graphics/IGraphicsHeadless.h"
+#include "graphics/EditorFactory.h"
+#include "graphics/IGraphics.h"
 #include "graphics/ImageRecordList.h"
 #include "resources/EmbeddedResources.h"
 
@@ -52,16 +53,15 @@ bool IsOscillatorSource(int source)
 
 void Verdigrix::BuildEditor()
 {
-    // The window-less editor stands in until a window class exists for the platform; it
-    // already owns the drawing bitmap and runs the whole repaint cycle.
-    auto editor =
-        std::make_unique<IGraphicsHeadless>(this, kEditorWidth, kEditorHeight, kFramesPerSecond);
+    // The module's window class where it installed one, else the window-less editor.
+    std::unique_ptr<IGraphics> editor =
+        EditorFactory::Make(this, kEditorWidth, kEditorHeight, kFramesPerSecond);
     auto canvas = std::make_unique<CairoCanvas>(this, UseEmbeddedResources());
     editor->SetCanvas(canvas.get());
     CairoCanvas& paper = *canvas;
     SetDrawingContext(std::move(canvas));
 
-    IGraphicsHeadless* graphicsObject = editor.get();
+    IGraphics* graphicsObject = editor.get();
     const ImageRecord* logo = LoadImageRecord(
         kLogoId, kLogoName,
         [graphicsObject] { return graphicsObject->LoadPngResource(kLogoId, kLogoName); });

@@ -130,6 +130,17 @@ int IGraphics::WindowHeight()
     return static_cast<int>(DisplayScale() * height);
 }
 
+void IGraphics::RebuildDrawingBitmap()
+{
+    CreateDrawingBitmap();
+    // The old bitmap's memory is gone: the canvas must draw into the new one, and every
+    // control must paint its picture there again.
+    if (canvas)
+        canvas->BindCanvas(*this);
+    for (auto& control : controls)
+        control->dirty = true;
+}
+
 void IGraphics::SetControlsFromNormalised(int index, double normalised)
 {
     // A host may send not-a-number; the parameter takes it as its minimum, and so must the
@@ -598,13 +609,7 @@ void IGraphics::SetEditorSize(int newWidth, int newHeight)
 {
     width = newWidth;
     height = newHeight;
-    CreateDrawingBitmap();
-    // The old bitmap's memory is gone: the canvas must draw into the new one, and every
-    // control must paint its picture there again.
-    if (canvas)
-        canvas->BindCanvas(*this);
-    for (auto& control : controls)
-        control->dirty = true;
+    RebuildDrawingBitmap();
     if (plugin)
         plugin->ResizeEditor(newWidth, newHeight);
 }

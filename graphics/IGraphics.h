@@ -56,6 +56,9 @@ public:
 
     /// Creates the drawing bitmap at trunc(DisplayScale() x size).
     void CreateDrawingBitmap() override;
+    /// Creates the drawing bitmap again (for a new size or scale), binds the canvas to it
+    /// and marks every control for painting.
+    void RebuildDrawingBitmap();
     /// Hands a normalised value to every control bound to `index` (also as a secondary binding).
     void SetControlsFromNormalised(int index, double normalised) override;
     /// Pushes a parameter's value (plain unless `isNormalised`) to its controls.

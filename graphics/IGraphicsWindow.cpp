@@ -91,22 +91,27 @@ IRectangle IGraphicsWindow::ToWindow(const IRectangle& a)
 
 void* IGraphicsWindow::OpenEditorWindow(void* parent)
 {
-    parentWindow = parent;
-    const double s = DisplayScale();
     int x = 0;
     int y = 0;
-    int w = ToWindowPixels(width, s);
-    int h = ToWindowPixels(height, s);
+    int w = -1;
+    int h = -1;
     if (window)
     {
+        // Opening again moves the editor: it keeps the old window's place and size.
         NativeWindowGeometry(x, y, w, h);
         CloseEditorWindow();
-        parentWindow = parent;
     }
+    parentWindow = parent;
     if (openWindows++ == 0 && !AcquireWindowSystem())
     {
         --openWindows;
         return nullptr;
+    }
+    // The scale is asked once the window system is there: it may tell it only then.
+    if (w < 0 || h < 0)
+    {
+        w = ToWindowPixels(width, DisplayScale());
+        h = ToWindowPixels(height, DisplayScale());
     }
     window = CreateNativeWindow(parent, x, y, w, h);
     if (!window)

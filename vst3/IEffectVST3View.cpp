@@ -2,6 +2,8 @@
 
 #include "vst3/IEffectVST3.h"
 
+#include <cstring>
+
 using namespace vst3;
 
 IEffectVST3View::IEffectVST3View(IEffectVST3& plug) : plug(plug)
@@ -11,35 +13,98 @@ IEffectVST3View::IEffectVST3View(IEffectVST3& plug) : plug(plug)
 
 IEffectVST3View::~IEffectVST3View()
 {
+    StopRunLoop();
     plug.ViewClosed(this);
     static_cast<IAudioProcessor&>(plug).release();
 }
 
-tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString)
+tresult PLUGIN_API IEffectVST3View::queryInterface(const TUID iid, void** obj)
 {
-    // No window layer yet: the view answers as for an effect without an editor.
-    return kResultFalse;
+    if (obj == nullptr)
+        return kInvalidArgument;
+    if (QueryAs<IPlugViewContentScaleSupport>(this, iid, obj) ||
+        QueryAs<Linux::IEventHandler>(this, iid, obj) || QueryAs<Linux::ITimerHandler>(this, iid, obj))
+        return kResultOk;
+    return CPluginView::queryInterface(iid, obj);
 }
 
-tresult PLUGIN_API IEffectVST3View::attached(void*, FIDString type)
+IEditor* IEffectVST3View::Editor() const
 {
-    if (!plug.HasEditorWindow() || type == nullptr)
+    return plug.HasEditorWindow() ? plug.graphics.get() : nullptr;
+}
+
+tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type)
+{
+    if (Editor() == nullptr || type == nullptr)
         return kResultFalse;
+    return std::strcmp(type, kPlatformTypeX11EmbedWindowID) == 0 ? kResultTrue : kResultFalse;
+}
+
+Linux::IRunLoop* IEffectVST3View::FindRunLoop() const
+{
+    void* found = nullptr;
+    if (frame != nullptr && frame->queryInterface(Linux::IRunLoop::iid.data(), &found) == kResultOk && found)
+        return static_cast<Linux::IRunLoop*>(found);
+    found = nullptr;
+    FUnknown* context = plug.getHostContext();
+    if (context != nullptr && context->queryInterface(Linux::IRunLoop::iid.data(), &found) == kResultOk &&
+        found)
+        return static_cast<Linux::IRunLoop*>(found);
+    return nullptr;
+}
+
+tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
+{
+    IEditor* editor = Editor();
+    if (editor == nullptr || parent == nullptr || isPlatformTypeSupported(type) != kResultTrue)
+        return kResultFalse;
+    // Nothing runs the editor without the host's run loop: no threads of our own.
+    Linux::IRunLoop* loop = FindRunLoop();
+    if (loop == nullptr)
+        return kResultFalse;
+    if (editor->OpenEditorWindow(parent) == nullptr)
+    {
+        loop->release();
+        return kResultFalse;
+    }
+    runLoop = loop;
+    const int fd = editor->EventDescriptor();
+    eventHandlerRegistered =
+        fd >= 0 && runLoop->registerEventHandler(this, fd) == kResultOk;
+    runLoop->registerTimer(this, static_cast<Linux::TimerInterval>(editor->RepaintPeriodMs()));
     plug.EditorOpened();
     return kResultOk;
 }
 
+void IEffectVST3View::StopRunLoop()
+{
+    if (runLoop == nullptr)
+        return;
+    runLoop->unregisterTimer(this);
+    if (eventHandlerRegistered)
+        runLoop->unregisterEventHandler(this);
+    eventHandlerRegistered = false;
+    runLoop->release();
+    runLoop = nullptr;
+}
+
 tresult PLUGIN_API IEffectVST3View::removed()
 {
-    if (plug.HasEditorWindow())
+    StopRunLoop();
+    if (IEditor* editor = Editor())
+    {
         plug.EditorClosing();
+        editor->CloseEditorWindow();
+    }
     return kResultOk;
 }
 
 tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size)
 {
-    if (!plug.HasEditorWindow() || size == nullptr)
+    IEditor* editor = Editor();
+    if (editor == nullptr || size == nullptr)
         return kResultFalse;
+    rect = {0, 0, editor->WindowWidth(), editor->WindowHeight()};
     *size = rect;
     return kResultOk;
 }
@@ -55,4 +120,35 @@ tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize)
         resizePending = false;
     }
     return kResultOk;
+}
+
+tresult PLUGIN_API IEffectVST3View::setContentScaleFactor(ScaleFactor factor)
+{
+    IEditor* editor = Editor();
+    if (editor == nullptr || !(factor > 0.0f) || !editor->SetContentScale(factor))
+        return kResultFalse;
+    // The window follows the new scale; the host learns its size through the frame.
+    if (frame != nullptr)
+    {
+        ViewRect wanted{0, 0, editor->WindowWidth(), editor->WindowHeight()};
+        if (wanted.right != rect.getWidth() || wanted.bottom != rect.getHeight())
+            frame->resizeView(this, &wanted);
+    }
+    return kResultOk;
+}
+
+void PLUGIN_API IEffectVST3View::onFDIsSet(Linux::FileDescriptor)
+{
+    if (IEditor* editor = Editor())
+        editor->ProcessEvents();
+}
+
+void PLUGIN_API IEffectVST3View::onTimer()
+{
+    if (IEditor* editor = Editor())
+    {
+        // Events first: a host whose loop reports the descriptor late still gets input.
+        editor->ProcessEvents();
+        editor->TimerTick();
+    }
 }

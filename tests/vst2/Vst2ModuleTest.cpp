@@ -127,8 +127,7 @@ TEST_F(Vst2ModuleTest, EffectRecordDescribesVerdigrix)
     EXPECT_EQ(e.num_params, 10);
     EXPECT_EQ(e.num_inputs, 4);
     EXPECT_EQ(e.num_outputs, 2);
-    // Can mono, replacing, program chunks, double; no editor flag without a window class.
-    EXPECT_EQ(e.flags, 0x1038);
+    EXPECT_EQ(e.flags, 0x1039); // editor, can mono, replacing, program chunks, double
     EXPECT_EQ(e.unique_id, VST2_FOURCC('V', 'd', 'g', 'x'));
     EXPECT_EQ(e.version, 10100);
     EXPECT_EQ(e.initial_delay, 0);

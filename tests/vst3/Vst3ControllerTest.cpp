@@ -400,7 +400,7 @@ TEST_F(ControllerTest, UnitsProgramListsAndMidiMapping)
     EXPECT_EQ(Processor().getTailSamples(), 0u);
 }
 
-TEST_F(ControllerTest, ViewsAnswerAsForAnEffectWithoutAWindow)
+TEST_F(ControllerTest, ViewsOfferTheX11WindowOnlyAndAFixedSize)
 {
     IPlugView* first = Controller().createView("editor");
     IPlugView* second = Controller().createView("editor");
@@ -411,11 +411,14 @@ TEST_F(ControllerTest, ViewsAnswerAsForAnEffectWithoutAWindow)
     EXPECT_EQ(Controller().createView("editor2"), nullptr);
     EXPECT_EQ(Controller().createView(nullptr), nullptr);
 
-    for (const char* type : {"HWND", "HWNDX", "X11EmbedWindowID", ""})
+    for (const char* type : {"HWND", "HWNDX", "X11EmbedWindowIDs", "X11", ""})
         EXPECT_EQ(first->isPlatformTypeSupported(type), kResultFalse) << type;
+    EXPECT_EQ(first->isPlatformTypeSupported("X11EmbedWindowID"), kResultTrue);
     EXPECT_EQ(first->attached(nullptr, "X11EmbedWindowID"), kResultFalse);
     ViewRect size{};
-    EXPECT_EQ(first->getSize(&size), kResultFalse);
+    ASSERT_EQ(first->getSize(&size), kResultOk);
+    EXPECT_EQ(size.right - size.left, 500);
+    EXPECT_EQ(size.bottom - size.top, 450);
     EXPECT_EQ(first->removed(), kResultOk);
     EXPECT_EQ(first->onSize(nullptr), kResultOk);
     ViewRect wanted{0, 0, 320, 200};

@@ -1,6 +1,7 @@
 // The module's exported entry points. Everything else in the module is hidden (version
 // script on Linux, Verdigrix.def on Windows).
 #include "effect/Verdigrix.h"
+#include "graphics/platform/PlatformEditor.h"
 #include "resources/EmbeddedResources.h"
 #include "vst2/abi/vst2_abi.h"
 
@@ -30,6 +31,8 @@ vst2_effect* VSTPluginMain(vst2_host_callback host)
     std::lock_guard<std::mutex> guard(creationLock);
     // The editor finds its fonts and logo through the module handle.
     SetModuleHandle(EmbeddedModuleHandle());
+    // Editors open as windows of this platform where the build has a class for it.
+    PlatformEditor::Install();
     try
     {
         auto plugin = std::make_unique<Verdigrix>(host);

@@ -3,6 +3,7 @@
 
 #include "ProductIdentity.h"
 #include "effect/Verdigrix.h"
+#include "graphics/platform/PlatformEditor.h"
 #include "resources/EmbeddedResources.h"
 #include "vst3/base/CPluginFactory.h"
 #include "vst3/base/Utf16.h"
@@ -103,7 +104,11 @@ void ForgetFactory(CPluginFactory* factory)
 bool EnterModule()
 {
     if (entryCount++ == 0)
+    {
         SetModuleHandle(EmbeddedModuleHandle());
+        // Editors open as windows of this platform where the build has a class for it.
+        PlatformEditor::Install();
+    }
     return true;
 }
 

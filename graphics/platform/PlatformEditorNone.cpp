@@ -1,0 +1,3 @@
+#include "graphics/platform/PlatformEditor.h"
+
+void PlatformEditor::Install() {}
