@@ -245,7 +245,9 @@ void* IGraphicsX11::CreateNativeWindow(void* parent, int x, int y, int width, in
                     PropModeReplace, reinterpret_cast<const unsigned char*>(info), 2);
     XStoreName(display, created, "Verdigrix");
     XSetWMProtocols(display, created, &connection->wmDeleteWindow, 1);
-    windowSurface = cairo_xlib_surface_create(display, created, parentAttributes.visual, width, height);
+    windowSurface =
+        cairo_xlib_surface_create(display, created, parentAttributes.visual, width, height);
+    connection->KeepCairoDevice(cairo_surface_get_device(windowSurface));
     xwindow = created;
     hostParent = parentWindow;
     connection->Register(created, this);
@@ -262,12 +264,20 @@ void IGraphicsX11::DestroyNativeWindow(void*)
         return;
     Display* display = connection->display;
     DestroyEntryBox();
-    if (windowSurface)
-        cairo_surface_destroy(windowSurface);
-    windowSurface = nullptr;
+    // The bitmap's surface first (the window's surface keeps copies of it on the server),
+    // then the window's, both finished while the window exists.
     if (bitmapSurface)
+    {
+        cairo_surface_finish(bitmapSurface);
         cairo_surface_destroy(bitmapSurface);
+    }
     bitmapSurface = nullptr;
+    if (windowSurface)
+    {
+        cairo_surface_finish(windowSurface);
+        cairo_surface_destroy(windowSurface);
+    }
+    windowSurface = nullptr;
     bitmapPixels = nullptr;
     connection->Unregister(xwindow);
     // The host may have destroyed its window (and ours with it) already.

@@ -3,6 +3,7 @@
 #include "graphics/platform/IGraphicsX11.h"
 
 #include <X11/Xresource.h>
+#include <cairo.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -61,7 +62,19 @@ X11Connection::X11Connection(Display* display) : display(display)
 
 X11Connection::~X11Connection()
 {
+    if (cairoDevice)
+    {
+        cairo_device_finish(cairoDevice);
+        cairo_device_destroy(cairoDevice);
+    }
     XCloseDisplay(display);
+}
+
+void X11Connection::KeepCairoDevice(cairo_device_t* device)
+{
+    if (cairoDevice || !device)
+        return;
+    cairoDevice = cairo_device_reference(device);
 }
 
 X11Connection* X11Connection::Acquire()

@@ -35,6 +35,10 @@ public:
     Atom targetProperty = None;
     Atom windowOpacity = None;
 
+    /// Keeps cairo's device for this display, so that closing the connection finishes it
+    /// (cairo would otherwise keep its per-display data past the display).
+    void KeepCairoDevice(struct _cairo_device* device);
+
     void Register(Window window, IGraphicsX11* owner) { owners[window] = owner; }
     void Unregister(Window window) { owners.erase(window); }
     IGraphicsX11* OwnerOf(Window window) const;
@@ -60,5 +64,6 @@ private:
     bool EndChecked();
 
     std::map<Window, IGraphicsX11*> owners;
+    struct _cairo_device* cairoDevice = nullptr;
     int users = 0;
 };
