@@ -2,6 +2,7 @@
 
 #include "dsp/filters/SmoothedFilterDesign.h"
 #include "dsp/filters/VectorMath.h"
+#include "dsp/filters/WideVectors.h"
 #include "dsp/filters/rbj/BandPass1.h"
 #include "dsp/filters/rbj/HighPass.h"
 #include "dsp/filters/rbj/LowPass.h"
@@ -34,6 +35,34 @@ bool isPositive(double x)
     // The vectorisable exponential: a loop of these runs two samples at a time.
     const double e = Dsp::VectorMath::expOfNonPositive(-std::fabs(x));
     return x > 0.0 ? 1.0 - e + 0.2 * x : e - 1.0;
+}
+
+struct Gains
+{
+    double depth;
+    double in;
+    double out;
+};
+
+[[gnu::always_inline]] inline void modulateSaturated(double* x, double* m, int n, Gains gains)
+{
+    for (int i = 0; i < n; ++i)
+    {
+        const double s = saturated(m[i]);
+        m[i] = s;
+        x[i] = saturated((s * gains.depth + 1.0) * saturated(x[i] * gains.in)) * gains.out;
+    }
+}
+
+// The same loop compiled twice, for the baseline vector unit and for AVX2.
+VERDIGRIX_WIDE void modulateSaturatedWide(double* x, double* m, int n, Gains gains)
+{
+    modulateSaturated(x, m, n, gains);
+}
+
+void modulateSaturatedBaseline(double* x, double* m, int n, Gains gains)
+{
+    modulateSaturated(x, m, n, gains);
 }
 
 } // namespace
@@ -136,37 +165,22 @@ void AudioPlugin::modulate(double* const* channels, double* const* mod, int n) c
     // One pass per channel, in the order of the separate steps it replaces: the modulation
     // saturated (and kept, as the block's modulation), the input gain, saturation, the
     // modulation itself, saturation again and the output gain.
-    const double depth = amount;
-    const double in = inputGain;
-    const double out = outputGain;
+    const Gains gains{amount, inputGain, outputGain};
     for (int c = 0; c < 2; ++c)
     {
-        double* x = channels[c];
-        double* m = mod[c];
         if constexpr (Saturated)
         {
-            // In stretches, the two independent saturations in one loop and the dependent
-            // third in another: short loop bodies let the processor overlap many samples.
-            constexpr int kStretch = 64;
-            double saturatedInput[kStretch];
-            for (int from = 0; from < n; from += kStretch)
-            {
-                const int length = std::min(kStretch, n - from);
-                double* xs = x + from;
-                double* ms = m + from;
-                for (int i = 0; i < length; ++i)
-                {
-                    ms[i] = saturated(ms[i]);
-                    saturatedInput[i] = saturated(xs[i] * in);
-                }
-                for (int i = 0; i < length; ++i)
-                    xs[i] = saturated((ms[i] * depth + 1.0) * saturatedInput[i]) * out;
-            }
+            if (Dsp::wideVectors())
+                modulateSaturatedWide(channels[c], mod[c], n, gains);
+            else
+                modulateSaturatedBaseline(channels[c], mod[c], n, gains);
         }
         else
         {
+            double* x = channels[c];
+            const double* m = mod[c];
             for (int i = 0; i < n; ++i)
-                x[i] = (m[i] * depth + 1.0) * (x[i] * in) * out;
+                x[i] = (m[i] * gains.depth + 1.0) * (x[i] * gains.in) * gains.out;
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "dsp/filters/rbj/BandPass1.h"
 
+#include "dsp/filters/WideVectors.h"
 #include "dsp/filters/rbj/CookbookAngles.h"
 #include "dsp/filters/rbj/NyquistGuard.h"
 
@@ -17,7 +18,9 @@ void BandPass1::designStage(double fs, double f, double p, BiquadCoefficients& c
     c.assignCoefficients(1.0 + alpha, -2.0 * cs, 1.0 - alpha, p * alpha, 0.0, -(p * alpha));
 }
 
-void BandPass1::designBlock(SectionBlock& block, int n)
+namespace
+{
+[[gnu::always_inline]] inline void designBandPass1(SectionBlock& block, int n)
 {
     cookbookAngles(block, n);
     const double ln2 = std::log(2.0);
@@ -36,6 +39,26 @@ void BandPass1::designBlock(SectionBlock& block, int n)
         const double alpha = block.sn[s] * block.a1[s];
         block.assign(s, 1.0 + alpha, -2.0 * cs, 1.0 - alpha, p * alpha, 0.0, -(p * alpha));
     }
+}
+
+// The same loops compiled twice, for the baseline vector unit and for AVX2.
+VERDIGRIX_WIDE void designBandPass1Wide(SectionBlock& block, int n)
+{
+    designBandPass1(block, n);
+}
+
+void designBandPass1Baseline(SectionBlock& block, int n)
+{
+    designBandPass1(block, n);
+}
+} // namespace
+
+void BandPass1::designBlock(SectionBlock& block, int n)
+{
+    if (wideVectors())
+        designBandPass1Wide(block, n);
+    else
+        designBandPass1Baseline(block, n);
 }
 
 } // namespace Dsp::RBJ::Design

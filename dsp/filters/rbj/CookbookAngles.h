@@ -11,7 +11,7 @@ namespace Dsp::RBJ
 
 /// The angle every cookbook section starts from, w0 = 2 pi f / fs with f guarded below
 /// Nyquist, and its cosine and sine, for entries [0, n) of `block`.
-inline void cookbookAngles(SectionBlock& block, int n)
+[[gnu::always_inline]] inline void cookbookAngles(SectionBlock& block, int n)
 {
     for (int s = 0; s < n; ++s)
     {

@@ -1,5 +1,6 @@
 #include "dsp/filters/rbj/HighPass.h"
 
+#include "dsp/filters/WideVectors.h"
 #include "dsp/filters/rbj/CookbookAngles.h"
 #include "dsp/filters/rbj/NyquistGuard.h"
 
@@ -18,7 +19,9 @@ void HighPass::designStage(double fs, double f, double p, BiquadCoefficients& c)
     c.assignCoefficients(1.0 + alpha, -2.0 * cs, 1.0 - alpha, b0, -(1.0 + cs), b0);
 }
 
-void HighPass::designBlock(SectionBlock& block, int n)
+namespace
+{
+[[gnu::always_inline]] inline void designHighPass(SectionBlock& block, int n)
 {
     cookbookAngles(block, n);
     for (int s = 0; s < n; ++s)
@@ -28,6 +31,26 @@ void HighPass::designBlock(SectionBlock& block, int n)
         const double b0 = (1.0 + cs) * 0.5;
         block.assign(s, 1.0 + alpha, -2.0 * cs, 1.0 - alpha, b0, -(1.0 + cs), b0);
     }
+}
+
+// The same loops compiled twice, for the baseline vector unit and for AVX2.
+VERDIGRIX_WIDE void designHighPassWide(SectionBlock& block, int n)
+{
+    designHighPass(block, n);
+}
+
+void designHighPassBaseline(SectionBlock& block, int n)
+{
+    designHighPass(block, n);
+}
+} // namespace
+
+void HighPass::designBlock(SectionBlock& block, int n)
+{
+    if (wideVectors())
+        designHighPassWide(block, n);
+    else
+        designHighPassBaseline(block, n);
 }
 
 } // namespace Dsp::RBJ::Design

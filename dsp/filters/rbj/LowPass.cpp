@@ -1,5 +1,6 @@
 #include "dsp/filters/rbj/LowPass.h"
 
+#include "dsp/filters/WideVectors.h"
 #include "dsp/filters/rbj/CookbookAngles.h"
 #include "dsp/filters/rbj/NyquistGuard.h"
 
@@ -19,7 +20,9 @@ void LowPass::designStage(double fs, double f, double p, BiquadCoefficients& c)
     c.assignCoefficients(1.0 + alpha, -2.0 * cs, 1.0 - alpha, b0, b1, b0);
 }
 
-void LowPass::designBlock(SectionBlock& block, int n)
+namespace
+{
+[[gnu::always_inline]] inline void designLowPass(SectionBlock& block, int n)
 {
     cookbookAngles(block, n);
     for (int s = 0; s < n; ++s)
@@ -30,6 +33,26 @@ void LowPass::designBlock(SectionBlock& block, int n)
         const double b0 = b1 * 0.5;
         block.assign(s, 1.0 + alpha, -2.0 * cs, 1.0 - alpha, b0, b1, b0);
     }
+}
+
+// The same loops compiled twice, for the baseline vector unit and for AVX2.
+VERDIGRIX_WIDE void designLowPassWide(SectionBlock& block, int n)
+{
+    designLowPass(block, n);
+}
+
+void designLowPassBaseline(SectionBlock& block, int n)
+{
+    designLowPass(block, n);
+}
+} // namespace
+
+void LowPass::designBlock(SectionBlock& block, int n)
+{
+    if (wideVectors())
+        designLowPassWide(block, n);
+    else
+        designLowPassBaseline(block, n);
 }
 
 } // namespace Dsp::RBJ::Design
