@@ -16,6 +16,9 @@ test: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+	cmake --preset clang
+	cmake --build --preset clang
+	ctest --preset clang
 
 bench: deps
 	@cmake --preset bench >/dev/null

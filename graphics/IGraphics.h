@@ -167,7 +167,7 @@ public:
     /// Deletes the controls last to first, then the drawing bitmap.
     ~IGraphics() override;
     /// Screen pixels per logical pixel.
-    virtual double DisplayScale() = 0;
+    double DisplayScale() override = 0;
     /// 0 arrow, 1 text beam, 8 north/south size; see the platform class for the rest.
     virtual void SetMouseCursor(int kind);
     /// Hides the mouse cursor, remembering where it is.

@@ -6,7 +6,7 @@ set -eu
 PACKAGES="cmake ninja-build pkg-config g++ make libcairo2-dev libfreetype-dev libpng-dev \
 zlib1g-dev nlohmann-json3-dev libsndfile1-dev libgtest-dev libgmock-dev libbenchmark-dev \
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools \
-googletest meson wine64 xvfb libx11-dev libxtst-dev bzip2 xz-utils"
+googletest meson wine64 xvfb libx11-dev libxtst-dev bzip2 xz-utils clang-14 libclang-rt-14-dev"
 
 missing=""
 for p in $PACKAGES; do

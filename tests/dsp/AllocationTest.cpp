@@ -3,16 +3,47 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace
 {
 
-TEST(AllocationCounter, SeesAllocations)
+// Makes `p` observable, so the allocation behind it cannot be optimised away.
+template <class T>
+T* Escape(T* p)
 {
-    AllocationCounter counter;
-    auto p = std::make_unique<int>(3);
-    EXPECT_EQ(counter.count(), 1);
+    asm volatile("" : : "g"(p) : "memory");
+    return p;
+}
+
+// The counter must see what the audio path could really allocate. A compiler may drop a
+// new/delete pair whose memory nothing observes, so each allocation here escapes first.
+TEST(AllocationCounter, SeesEveryKindOfAllocation)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void()> allocate;
+    };
+    const std::vector<Case> cases = {
+        {"new-expression", [] { delete Escape(new int(3)); }},
+        {"array new", [] { delete[] Escape(new double[64]); }},
+        {"unique_ptr", [] { Escape(std::make_unique<long>(7).get()); }},
+        {"shared_ptr", [] { Escape(std::make_shared<std::array<char, 100>>().get()); }},
+        {"vector growth", [] { std::vector<int> v; v.push_back(1); Escape(v.data()); }},
+        {"long string", [] { std::string s(100, 'x'); Escape(s.data()); }},
+    };
+    for (const Case& c : cases)
+    {
+        AllocationCounter counter;
+        c.allocate();
+        EXPECT_EQ(counter.count(), 1) << c.name;
+    }
 }
 
 // Processing must never allocate: for every source and filter type, with the follower on
