@@ -37,7 +37,19 @@ bool Vst3Plugin::Create(IPluginFactory* factory, int classIndex)
         lastError = "createInstance failed";
         return false;
     }
-    component = static_cast<IComponent*>(obj);
+    return Adopt(static_cast<IComponent*>(obj));
+}
+
+bool Vst3Plugin::Adopt(IComponent* instance)
+{
+    Release();
+    if (instance == nullptr)
+    {
+        lastError = "no instance";
+        return false;
+    }
+    component = instance;
+    void* obj = nullptr;
     if (component->initialize(static_cast<IHostApplication*>(host)) != kResultOk)
     {
         lastError = "initialize failed";
@@ -46,7 +58,6 @@ bool Vst3Plugin::Create(IPluginFactory* factory, int classIndex)
         return false;
     }
     initialized = true;
-    obj = nullptr;
     if (component->queryInterface(IAudioProcessor::iid.data(), &obj) == kResultOk)
         processor = static_cast<IAudioProcessor*>(obj);
     obj = nullptr;

@@ -24,6 +24,9 @@ public:
 
     /// Creates class `classIndex` of `factory` and initializes it. False on any failure.
     bool Create(vst3::IPluginFactory* factory, int classIndex = 0);
+    /// Takes over one reference to an instance made elsewhere (in process) and initializes
+    /// it as Create does. False on any failure (the reference is released).
+    bool Adopt(vst3::IComponent* instance);
     /// Stereo in and out (plus a stereo side chain, activated when `sideChain`), the
     /// processing setup, then setActive and setProcessing. False when the plug-in refuses.
     bool Start(double sampleRate, int maxBlock, int sampleSize = vst3::kSample32,
