@@ -781,7 +781,12 @@ tresult PLUGIN_API IEffectVST3::getParamValueByString(ParamID id, TChar* string,
                     return kResultOk;
                 }
         }
-        return SingleComponentEffect::getParamValueByString(id, string, valueNormalized);
+        const tresult result =
+            SingleComponentEffect::getParamValueByString(id, string, valueNormalized);
+        // A preset's number is read as the normalised value itself; hosts only take 0..1.
+        if (result == kResultOk && id == presetParamId)
+            valueNormalized = std::clamp(valueNormalized, 0.0, 1.0);
+        return result;
     };
     return Guarded(kResultFalse, body);
 }

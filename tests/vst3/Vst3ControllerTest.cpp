@@ -282,7 +282,10 @@ TEST_F(ControllerTest, ValuesFromTexts)
         {kPresetId, u"-", kResultOk, 0.0}, // a preset's name, as its text shows it
         {kPresetId, u"1", kResultOk, 1.0}, // the text shown past the presets reads back
         {kPresetId, u"0.5", kResultOk, 0.5},
-        {kPresetId, u"2", kResultOk, 2.0}, // the preset's number is the normalised value itself
+        // The number is the normalised value itself, kept within 0..1 as hosts expect.
+        {kPresetId, u"2", kResultOk, 1.0},
+        {kPresetId, u"4\x04", kResultOk, 1.0},
+        {kPresetId, u"-3", kResultOk, 0.0},
         {77, u"1", kResultFalse, 0.0},
     };
     for (const Case& c : cases)
