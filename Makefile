@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. `make demo` and `make test` do all set-up.
-.PHONY: deps demo test bench install clean
+.PHONY: deps demo test fuzz bench install clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -19,6 +19,13 @@ test: deps
 	cmake --preset clang
 	cmake --build --preset clang
 	ctest --preset clang
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	ctest --preset fuzz
+
+# Every fuzz target for FUZZ_SECONDS (default 60) each.
+fuzz: deps
+	@./scripts/fuzz.sh
 
 bench: deps
 	@cmake --preset bench >/dev/null

@@ -1,0 +1,40 @@
+// The effect's state reader: the JSON document and its binary fallback.
+
+#include "FuzzCheck.h"
+#include "effect/Verdigrix.h"
+
+#include <cstddef>
+#include <cstdint>
+
+using namespace fuzz;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    static Verdigrix& effect = *new Verdigrix();
+    static const IByteChunk defaults = []
+    {
+        IByteChunk c;
+        effect.SerializeState(c);
+        return c;
+    }();
+    effect.RestoreState(defaults, 0);
+
+    const IByteChunk chunk = ChunkOf(data, size);
+    const int32_t end = effect.RestoreState(chunk, 0);
+    RequireParametersInRange(effect);
+    Require(end == -1 || (end >= 4 && end <= chunk.Size()), "position outside the chunk");
+    if (end < 0)
+        return 0;
+
+    // What loaded saves, and the saved state loads to the same values and saves the same.
+    const std::vector<double> loaded = Values(effect);
+    IByteChunk saved;
+    Require(effect.SerializeState(saved), "saving failed");
+    effect.RestoreState(defaults, 0);
+    Require(effect.RestoreState(saved, 0) == saved.Size(), "saved state did not load whole");
+    RequireSameValues(effect, loaded, "saved state loads other values");
+    IByteChunk again;
+    effect.SerializeState(again);
+    Require(SameBytes(saved, again), "saving twice gives other bytes");
+    return 0;
+}
