@@ -45,7 +45,15 @@ long DecimalMagnitude(const char* p)
             --magnitude;
     }
     if (*p == 'e' || *p == 'E')
-        magnitude += std::strtol(p + 1, nullptr, 10);
+    {
+        // strtol saturates a huge exponent at the ends of long; the sum saturates there too.
+        const long exponent = std::strtol(p + 1, nullptr, 10);
+        if (exponent > 0 && magnitude > std::numeric_limits<long>::max() - exponent)
+            return std::numeric_limits<long>::max();
+        if (exponent < 0 && magnitude < std::numeric_limits<long>::min() - exponent)
+            return std::numeric_limits<long>::min();
+        magnitude += exponent;
+    }
     return magnitude;
 }
 

@@ -356,6 +356,11 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{"decimal comma stops", 4, "1,5", 1},
                     ParseCase{"too large", 4, "-1e999", -std::numeric_limits<double>::infinity()},
                     ParseCase{"too small", 4, "1e-999", 0},
-                    ParseCase{"small, many zeros", 4, "0.000001e-400", 0}));
+                    ParseCase{"small, many zeros", 4, "0.000001e-400", 0},
+                    // Exponents past the range of long, which once overflowed the magnitude.
+                    ParseCase{"exponent past long", 4, "6500e250006666666666666666666666",
+                              std::numeric_limits<double>::infinity()},
+                    ParseCase{"negative exponent past long", 4, "0.5e-250006666666666666666666666",
+                              0}));
 
 } // namespace
