@@ -22,6 +22,9 @@ test: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	ctest --preset fuzz
+	cmake --preset windows
+	cmake --build --preset windows
+	ctest --preset windows
 
 # Every fuzz target for FUZZ_SECONDS (default 60) each.
 fuzz: deps

@@ -127,7 +127,8 @@ TEST_F(Vst2ModuleTest, EffectRecordDescribesVerdigrix)
     EXPECT_EQ(e.num_params, 10);
     EXPECT_EQ(e.num_inputs, 4);
     EXPECT_EQ(e.num_outputs, 2);
-    EXPECT_EQ(e.flags, 0x1039); // editor, can mono, replacing, program chunks, double
+    // can mono, replacing, program chunks, double; and the editor where a window can open
+    EXPECT_EQ(e.flags, VERDIGRIX_EDITOR_WINDOW != 0 ? 0x1039 : 0x1038);
     EXPECT_EQ(e.unique_id, VST2_FOURCC('V', 'd', 'g', 'x'));
     EXPECT_EQ(e.version, 10100);
     EXPECT_EQ(e.initial_delay, 0);

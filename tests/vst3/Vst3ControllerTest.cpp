@@ -416,12 +416,18 @@ TEST_F(ControllerTest, ViewsOfferTheX11WindowOnlyAndAFixedSize)
 
     for (const char* type : {"HWND", "HWNDX", "X11EmbedWindowIDs", "X11", ""})
         EXPECT_EQ(first->isPlatformTypeSupported(type), kResultFalse) << type;
-    EXPECT_EQ(first->isPlatformTypeSupported("X11EmbedWindowID"), kResultTrue);
+    // A build without a window system (Windows, until its window class exists) offers none.
+    constexpr bool opensAWindow = VERDIGRIX_EDITOR_WINDOW != 0;
+    EXPECT_EQ(first->isPlatformTypeSupported("X11EmbedWindowID"),
+              opensAWindow ? kResultTrue : kResultFalse);
     EXPECT_EQ(first->attached(nullptr, "X11EmbedWindowID"), kResultFalse);
     ViewRect size{};
-    ASSERT_EQ(first->getSize(&size), kResultOk);
-    EXPECT_EQ(size.right - size.left, 500);
-    EXPECT_EQ(size.bottom - size.top, 450);
+    if (opensAWindow)
+    {
+        ASSERT_EQ(first->getSize(&size), kResultOk);
+        EXPECT_EQ(size.right - size.left, 500);
+        EXPECT_EQ(size.bottom - size.top, 450);
+    }
     EXPECT_EQ(first->removed(), kResultOk);
     EXPECT_EQ(first->onSize(nullptr), kResultOk);
     ViewRect wanted{0, 0, 320, 200};
