@@ -284,21 +284,21 @@ void IGraphicsWindow::OpenTextEntry(IControl* control, const ITextStyle& style,
     if (!control || TextEntryOpen() || !window)
         return;
     const double s = DisplayScale();
-    EntryBoxSpec spec;
-    spec.x = ToInt(rectangle.left * s);
-    spec.y = ToInt(rectangle.top * s);
-    spec.width = ToInt(rectangle.Width() * s + 1);
-    spec.height = ToInt(rectangle.Height() * s + 1);
-    spec.text = initialText;
-    spec.fontName = style.fontName;
-    spec.fontHeight = static_cast<int>(style.size * s);
-    spec.bold = style.style == 1;
-    spec.italic = style.style == 2;
-    spec.align = style.align;
-    spec.limit = control->textEntryLimit;
-    spec.background = style.entryBackground;
-    spec.foreground = style.entryForeground;
-    if (!CreateEntryBox(spec))
+    EntryBoxLayout box;
+    box.x = ToInt(rectangle.left * s);
+    box.y = ToInt(rectangle.top * s);
+    box.width = ToInt(rectangle.Width() * s + 1);
+    box.height = ToInt(rectangle.Height() * s + 1);
+    box.text = initialText;
+    box.fontName = style.fontName;
+    box.fontHeight = static_cast<int>(style.size * s);
+    box.bold = style.style == 1;
+    box.italic = style.style == 2;
+    box.align = style.align;
+    box.limit = control->textEntryLimit;
+    box.background = style.entryBackground;
+    box.foreground = style.entryForeground;
+    if (!CreateEntryBox(box))
         return;
     entryControl = control;
     entryParameter = parameter;

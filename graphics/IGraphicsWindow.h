@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/EntryBoxSpec.h"
+#include "graphics/EntryBoxLayout.h"
 #include "graphics/IGraphics.h"
 #include "graphics/PopupMenuItem.h"
 #include "graphics/WindowEvent.h"
@@ -144,7 +144,7 @@ protected:
     /// the chosen item's id, or -1 when the menu was dismissed.
     virtual int TrackPopupMenu(const std::vector<PopupMenuItem>& items, int x, int y) = 0;
     /// Opens the text-entry box as described, its whole text selected, with the focus.
-    virtual bool CreateEntryBox(const EntryBoxSpec& spec) = 0;
+    virtual bool CreateEntryBox(const EntryBoxLayout& box) = 0;
     /// The box's current text.
     virtual std::string EntryBoxText() = 0;
     virtual void DestroyEntryBox() = 0;

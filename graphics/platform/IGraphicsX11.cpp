@@ -564,7 +564,7 @@ int IGraphicsX11::TrackPopupMenu(const std::vector<PopupMenuItem>&, int, int)
     return -1;
 }
 
-bool IGraphicsX11::CreateEntryBox(const EntryBoxSpec&)
+bool IGraphicsX11::CreateEntryBox(const EntryBoxLayout&)
 {
     return false;
 }

@@ -69,7 +69,7 @@ protected:
     void TrackMouseLeave() override;
     void ForwardKeyToHost(const WindowEvent& event) override;
     int TrackPopupMenu(const std::vector<PopupMenuItem>& items, int x, int y) override;
-    bool CreateEntryBox(const EntryBoxSpec& spec) override;
+    bool CreateEntryBox(const EntryBoxLayout& box) override;
     std::string EntryBoxText() override;
     void DestroyEntryBox() override;
     void SetCursorShape(int kind) override;

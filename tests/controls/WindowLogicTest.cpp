@@ -40,7 +40,7 @@ public:
     bool failCreate = false;
     bool captured = false;
     std::string boxText;
-    EntryBoxSpec lastBox;
+    EntryBoxLayout lastBox;
     std::vector<PopupMenuItem> shownMenu;
     int menuAnswer = -1;
     IRectangle invalid;
@@ -130,11 +130,11 @@ protected:
         shownMenu = items;
         return menuAnswer;
     }
-    bool CreateEntryBox(const EntryBoxSpec& spec) override
+    bool CreateEntryBox(const EntryBoxLayout& box) override
     {
         log.push_back("box");
-        lastBox = spec;
-        boxText = spec.text;
+        lastBox = box;
+        boxText = box.text;
         return true;
     }
     std::string EntryBoxText() override { return boxText; }
@@ -417,7 +417,7 @@ TEST(EditorWindowEntry, OpensABoxOverTheControlScaledWithTheStylesFont)
 {
     Entry e(1.5);
     ASSERT_TRUE(e.window->TextEntryOpen());
-    const EntryBoxSpec& box = e.window->lastBox;
+    const EntryBoxLayout& box = e.window->lastBox;
     EXPECT_EQ(box.x, 525);
     EXPECT_EQ(box.y, 150);
     EXPECT_EQ(box.width, 151);

@@ -7,7 +7,7 @@
 
 /// What a platform class needs to open the text-entry box: where (window pixels), with
 /// which text and how it looks. Built by IGraphicsWindow::OpenTextEntry.
-struct EntryBoxSpec
+struct EntryBoxLayout
 {
     /// The box in window pixels: one pixel wider and taller than the control's rectangle
     /// times the scale.
