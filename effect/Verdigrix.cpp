@@ -216,7 +216,7 @@ void Verdigrix::ResetProcessing()
     UpdateEditorAfterReset();
 }
 
-void Verdigrix::ProcessChannels(double** inputs, double** outputs, int frames)
+void Verdigrix::ProcessChannels(const double* const* inputs, double** outputs, int frames)
 {
     if (frames < 1 || inputs == nullptr || outputs == nullptr || outputs[0] == nullptr ||
         outputs[1] == nullptr)
@@ -253,14 +253,14 @@ void Verdigrix::ProcessChannels(double** inputs, double** outputs, int frames)
     UpdateEditorAfterBlock();
 }
 
-void Verdigrix::ProcessInOutputs(double** inputs, double** outputs, int frames)
+void Verdigrix::ProcessInOutputs(const double* const* inputs, double** outputs, int frames)
 {
     CopySamples(inputs[1], outputs[1], frames);
     CopySamples(inputs[0], outputs[0], frames);
     engine.runBlock(outputs, frames);
 }
 
-void Verdigrix::ProcessInScratch(double** inputs, double** outputs, int frames)
+void Verdigrix::ProcessInScratch(const double* const* inputs, double** outputs, int frames)
 {
     const std::array<const double*, 2> side = engine.sidechain;
     double* work[2] = {scratch[0].get(), scratch[1].get()};

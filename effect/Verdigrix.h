@@ -68,7 +68,7 @@ public:
     /// inputs[2..3] the side chain; outputs[0..1] receive the result. Host input buffers are
     /// never written, and any output may be the same buffer as any input. Blocks of any
     /// length; `frames` < 1 touches nothing. Allocation-free.
-    void ProcessChannels(double** inputs, double** outputs, int frames) override;
+    void ProcessChannels(const double* const* inputs, double** outputs, int frames) override;
 
     /// Appends the state document (a 32-bit length and the JSON text) to `chunk`. True when
     /// the chunk is non-empty afterwards. Takes the lock.
@@ -89,10 +89,10 @@ private:
     void ConfigureParameters();
     void ApplyToEngine(int index);
     /// Runs the engine on the outputs, which first receive the main inputs.
-    void ProcessInOutputs(double** inputs, double** outputs, int frames);
+    void ProcessInOutputs(const double* const* inputs, double** outputs, int frames);
     /// Runs the engine on the effect's own buffers, for hosts whose output buffers coincide
     /// with an input other than the output's own main input.
-    void ProcessInScratch(double** inputs, double** outputs, int frames);
+    void ProcessInScratch(const double* const* inputs, double** outputs, int frames);
 
     // ---- Editor steps (effect/VerdigrixEditor.cpp) ------------------------------------------
     /// Builds the editor and attaches it to the plug-in base.

@@ -1,6 +1,7 @@
 #include "framework/IEffectBase.h"
 
 #include "framework/FixedText.h"
+#include "framework/IHostBlock.h"
 
 #include <algorithm>
 #include <cctype>
@@ -159,7 +160,7 @@ void IEffectBase::ParameterChanged(int, int)
     IPluginLock::Guard guard(lock);
 }
 
-void IEffectBase::ProcessChannels(double** inputs, double** outputs, int frames)
+void IEffectBase::ProcessChannels(const double* const* inputs, double** outputs, int frames)
 {
     if (outputs == nullptr || frames <= 0)
         return;
@@ -324,7 +325,7 @@ void IEffectBase::SetMaxBlockSize(int frames)
     }
     auto next = fresh.begin();
     // Slots that point at a scratch buffer follow it, so no slot is left on freed memory.
-    auto swapIn = [&](auto& channel, double*& slot)
+    auto swapIn = [&](auto& channel, auto& slot)
     {
         const bool onScratch = !channel.connected || slot == channel.scratch.data();
         channel.scratch.swap(*next++);
@@ -367,10 +368,10 @@ namespace
 {
 // Of the first `count` channels, each connected one takes the next host pointer into its
 // slot; a missing host buffer leaves the slot on the channel's own scratch buffer.
-template <class Channel>
-void AttachHostPointers(double** hostPointers, int count,
+template <class Channel, class Sample>
+void AttachHostPointers(Sample* const* hostPointers, int count,
                         std::vector<std::unique_ptr<Channel>>& channels,
-                        std::vector<double*>& slots)
+                        std::vector<Sample*>& slots)
 {
     if (hostPointers == nullptr)
         return;
@@ -381,23 +382,23 @@ void AttachHostPointers(double** hostPointers, int count,
         Channel& channel = *channels[i];
         if (!channel.connected)
             continue;
-        double* host = hostPointers[next++];
+        Sample* host = hostPointers[next++];
         slots[static_cast<size_t>(channel.slot)] = host != nullptr ? host : channel.scratch.data();
     }
 }
 } // namespace
 
-void IEffectBase::AttachInputs(double** hostPointers, int count, int)
+void IEffectBase::AttachInputs(const double* const* hostPointers, int count, int)
 {
     AttachHostPointers(hostPointers, count, inputChannels, inputPointers);
 }
 
-void IEffectBase::AttachOutputs(double** hostPointers, int count, int)
+void IEffectBase::AttachOutputs(double* const* hostPointers, int count, int)
 {
     AttachHostPointers(hostPointers, count, outputChannels, outputPointers);
 }
 
-int IEffectBase::AttachInputsConverted(float** hostPointers, int count, int frames)
+int IEffectBase::AttachInputsConverted(const float* const* hostPointers, int count, int frames)
 {
     int converted = std::max(frames, 0);
     int next = 0;
@@ -415,7 +416,7 @@ int IEffectBase::AttachInputsConverted(float** hostPointers, int count, int fram
         const int n = ScratchFrames(channel.scratch, frames);
         converted = std::min(converted, n);
         if (host != nullptr)
-            std::copy(host, host + n, channel.scratch.begin());
+            IHostBlock::ConvertIn(host, channel.scratch.data(), n);
         else
             std::fill_n(channel.scratch.begin(), n, 0.0);
         inputPointers[static_cast<size_t>(channel.slot)] = channel.scratch.data();
@@ -440,9 +441,10 @@ void IEffectBase::AttachOutputsConverted(float** hostPointers, int count)
 namespace
 {
 // Each connected output with a remembered host buffer hands it its scratch samples as 32-bit
-// floats, combined by `store`; returns the frames every such output could give.
-template <class Store>
-int ConvertOutputs(std::vector<std::unique_ptr<IOutputChannel>>& channels, int frames, Store store)
+// floats, stored or added by `convert`; returns the frames every such output could give.
+template <class Convert>
+int ConvertOutputs(std::vector<std::unique_ptr<IOutputChannel>>& channels, int frames,
+                   Convert convert)
 {
     int written = std::max(frames, 0);
     for (auto& channel : channels)
@@ -451,9 +453,7 @@ int ConvertOutputs(std::vector<std::unique_ptr<IOutputChannel>>& channels, int f
             continue;
         const int n = ScratchFrames(channel->scratch, frames);
         written = std::min(written, n);
-        for (int s = 0; s < n; ++s)
-            store(channel->hostBuffer[s],
-                  static_cast<float>(channel->scratch[static_cast<size_t>(s)]));
+        convert(channel->scratch.data(), channel->hostBuffer, n);
     }
     return written;
 }
@@ -461,12 +461,12 @@ int ConvertOutputs(std::vector<std::unique_ptr<IOutputChannel>>& channels, int f
 
 int IEffectBase::WriteConvertedOutputs(int frames)
 {
-    return ConvertOutputs(outputChannels, frames, [](float& host, float v) { host = v; });
+    return ConvertOutputs(outputChannels, frames, IHostBlock::StoreOut);
 }
 
 int IEffectBase::AccumulateConvertedOutputs(int frames)
 {
-    return ConvertOutputs(outputChannels, frames, [](float& host, float v) { host += v; });
+    return ConvertOutputs(outputChannels, frames, IHostBlock::AddOut);
 }
 
 void IEffectBase::ProcessAttached(int frames)

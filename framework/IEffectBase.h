@@ -32,8 +32,8 @@ class IEffectBase
 public:
     static constexpr int kNameSize = 128; ///< effect, product and maker names
     /// The one block-size cap: the most samples handed to ProcessChannels at once, and the
-    /// largest scratch buffer. Both adapters split longer host blocks into slices of at most
-    /// this many samples (the engine's own block).
+    /// largest scratch buffer. Host blocks go through IHostBlock, which splits longer ones into
+    /// slices of at most this many samples (the engine's own block).
     static constexpr int kMaxBlockSize = 8192;
     static constexpr int32_t kChunkMagic = 0x70666674; ///< framework chunk header tag
     static constexpr int32_t kChunkVersion = 0x00010000;
@@ -65,8 +65,9 @@ public:
     /// Base: takes and releases the lock.
     virtual void ParameterChanged(int index, int source);
     /// Processes one block [audio thread, lock held]. `inputs` holds InputChannelCount()
-    /// pointers, `outputs` OutputChannelCount(). Base: output i copies input i (or zeros).
-    virtual void ProcessChannels(double** inputs, double** outputs, int frames);
+    /// pointers, only read (they may be the host's own buffers), `outputs` OutputChannelCount().
+    /// Base: output i copies input i (or zeros).
+    virtual void ProcessChannels(const double* const* inputs, double** outputs, int frames);
     virtual void EditorOpened() {}  ///< hook: after the editor window opened [ui thread]
     virtual void EditorClosing() {} ///< hook: before the editor window closes [ui thread]
     virtual void AdapterIdle() {}   ///< hook: VST2 idle opcodes
@@ -152,13 +153,13 @@ public:
     /// 64-bit host buffers [audio thread]: each of the first `count` input channels that is
     /// connected, in order, takes the next host pointer as its slot (a null host pointer
     /// leaves the slot on the scratch buffer). `frames` is not needed for the 64-bit path.
-    void AttachInputs(double** hostPointers, int count, int frames);
-    void AttachOutputs(double** hostPointers, int count, int frames);
+    void AttachInputs(const double* const* hostPointers, int count, int frames);
+    void AttachOutputs(double* const* hostPointers, int count, int frames);
     /// 32-bit host buffers [audio thread]: each of the first `count` connected input channels,
     /// in order, converts the next host buffer into its scratch buffer and its slot points
     /// there. At most the scratch size (blockSize) is converted; returns the frames converted.
     /// Adapters split larger blocks.
-    int AttachInputsConverted(float** hostPointers, int count, int frames);
+    int AttachInputsConverted(const float* const* hostPointers, int count, int frames);
     /// Each connected output channel, in order, processes into its scratch buffer and remembers
     /// the next of `count` host buffers.
     void AttachOutputsConverted(float** hostPointers, int count);
@@ -243,7 +244,7 @@ public:
     std::unique_ptr<IEditor> graphics;
     std::vector<std::unique_ptr<IParameter>> params;
     std::vector<std::unique_ptr<IPreset>> presets;
-    std::vector<double*> inputPointers;
+    std::vector<const double*> inputPointers;
     std::vector<double*> outputPointers;
     std::vector<std::unique_ptr<IInputChannel>> inputChannels;
     std::vector<std::unique_ptr<IOutputChannel>> outputChannels;

@@ -77,8 +77,8 @@ std::string ReadHostText(const void* ptr, std::size_t limit)
 }
 
 /// The first `count` channels become connected; the others run on their own scratch buffer.
-template <class Channel>
-void ConnectFirst(std::vector<std::unique_ptr<Channel>>& channels, std::vector<double*>& slots,
+template <class Channel, class Slot>
+void ConnectFirst(std::vector<std::unique_ptr<Channel>>& channels, std::vector<Slot*>& slots,
                   int count)
 {
     for (std::size_t i = 0; i < channels.size(); ++i)
@@ -175,10 +175,6 @@ IEffectVST2::IEffectVST2(const IEffectConfig& config, vst2_host_callback hostCal
 
     SetChannelConnections(InputChannelCount(), OutputChannelCount());
     SetMaxBlockSize(kDefaultBlockSize);
-
-    sliceInputs.assign(static_cast<std::size_t>(InputChannelCount()), nullptr);
-    sliceOutputs.assign(static_cast<std::size_t>(OutputChannelCount()), nullptr);
-    sliceDoubleOutputs.assign(static_cast<std::size_t>(OutputChannelCount()), nullptr);
 }
 
 IEffectVST2::~IEffectVST2()
@@ -429,7 +425,7 @@ void IEffectVST2::VSTProcessReplacing(vst2_effect* record, float** inputs, float
     if (IEffectVST2* self = FromRecord(record))
     {
         IPluginLock::Guard guard(self->lock);
-        self->ProcessConverted(inputs, outputs, frames, false);
+        self->ProcessHostBlock(inputs, outputs, frames, IHostBlock::OutputMode::Replace);
     }
 }
 
@@ -439,7 +435,7 @@ void IEffectVST2::VSTProcessAccumulating(vst2_effect* record, float** inputs, fl
     if (IEffectVST2* self = FromRecord(record))
     {
         IPluginLock::Guard guard(self->lock);
-        self->ProcessConverted(inputs, outputs, frames, true);
+        self->ProcessHostBlock(inputs, outputs, frames, IHostBlock::OutputMode::Accumulate);
     }
 }
 
@@ -449,7 +445,7 @@ void IEffectVST2::VSTProcessDoubleReplacing(vst2_effect* record, double** inputs
     if (IEffectVST2* self = FromRecord(record))
     {
         IPluginLock::Guard guard(self->lock);
-        self->ProcessDouble(inputs, outputs, frames);
+        self->ProcessHostBlock(inputs, outputs, frames, IHostBlock::OutputMode::Replace);
     }
 }
 
@@ -939,71 +935,23 @@ intptr_t IEffectVST2::SetChunk(bool bank, intptr_t size, const void* bytes)
 
 // ---- Processing -----------------------------------------------------------------------------
 
-int IEffectVST2::SliceFrames() const
+template <class Sample>
+void IEffectVST2::ProcessHostBlock(Sample** inputs, Sample** outputs, int32_t frames,
+                                   IHostBlock::OutputMode mode)
 {
-    return std::min(blockSize, kMaxBlockSize);
-}
-
-void IEffectVST2::SilenceUnconnectedInputs(int frames)
-{
-    // The effect processes in place in its input arrays; an unconnected channel's scratch
-    // buffer would otherwise feed last block's result back in as input.
-    for (const auto& channel : inputChannels)
-        if (!channel->connected)
-            std::fill_n(channel->scratch.data(), frames, 0.0);
-}
-
-void IEffectVST2::ProcessConverted(float** inputs, float** outputs, int32_t frames, bool accumulate)
-{
-    const int slice = SliceFrames();
-    if (frames < 1 || inputs == nullptr || outputs == nullptr || slice < 1)
+    if (frames < 1 || inputs == nullptr || outputs == nullptr)
         return;
-    for (int32_t done = 0; done < frames;)
-    {
-        const int n = std::min(frames - done, slice);
-        for (std::size_t i = 0; i < sliceInputs.size(); ++i)
-            sliceInputs[i] = inputs[i] != nullptr ? inputs[i] + done : nullptr;
-        for (std::size_t o = 0; o < sliceOutputs.size(); ++o)
-            sliceOutputs[o] = outputs[o] != nullptr ? outputs[o] + done : nullptr;
-        SilenceUnconnectedInputs(n);
-        AttachInputsConverted(sliceInputs.data(), static_cast<int>(sliceInputs.size()), n);
-        AttachOutputsConverted(sliceOutputs.data(), static_cast<int>(sliceOutputs.size()));
-        ProcessAttached(n);
-        if (accumulate)
-            AccumulateConvertedOutputs(n);
-        else
-            WriteConvertedOutputs(n);
-        done += n;
-    }
-}
-
-void IEffectVST2::ProcessDouble(double** inputs, double** outputs, int32_t frames)
-{
-    const int slice = SliceFrames();
-    if (frames < 1 || inputs == nullptr || outputs == nullptr || slice < 1)
-        return;
-    for (int32_t done = 0; done < frames;)
-    {
-        const int n = std::min(frames - done, slice);
-        // The effect processes in its input arrays; copying the host's inputs into the
-        // scratch buffers first leaves the host's input buffers as they were.
-        std::size_t next = 0;
-        for (const auto& channel : inputChannels)
-        {
-            double* scratch = channel->scratch.data();
-            const double* source = nullptr;
-            if (channel->connected && next < sliceInputs.size())
-                source = inputs[next++];
-            if (source != nullptr)
-                std::copy_n(source + done, n, scratch);
-            else
-                std::fill_n(scratch, n, 0.0);
-            inputPointers[static_cast<std::size_t>(channel->slot)] = scratch;
-        }
-        for (std::size_t o = 0; o < sliceDoubleOutputs.size(); ++o)
-            sliceDoubleOutputs[o] = outputs[o] != nullptr ? outputs[o] + done : nullptr;
-        AttachOutputs(sliceDoubleOutputs.data(), static_cast<int>(sliceDoubleOutputs.size()), n);
-        ProcessAttached(n);
-        done += n;
-    }
+    hostBlock.Clear(sizeof(Sample) == sizeof(double) ? IHostBlock::SampleSize::Float64
+                                                     : IHostBlock::SampleSize::Float32);
+    // The host's buffers go, in order, to the connected channels only; an unconnected input
+    // hears silence and an unconnected output is written nowhere.
+    int next = 0;
+    for (int ch = 0; ch < InputChannelCount() && next < InputChannelCount(); ++ch)
+        if (inputChannels[static_cast<std::size_t>(ch)]->connected)
+            hostBlock.SetInput(ch, inputs[next++]);
+    next = 0;
+    for (int ch = 0; ch < OutputChannelCount() && next < OutputChannelCount(); ++ch)
+        if (outputChannels[static_cast<std::size_t>(ch)]->connected)
+            hostBlock.SetOutput(ch, outputs[next++]);
+    hostBlock.Run(frames, mode, false);
 }

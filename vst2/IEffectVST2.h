@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/IEffectBase.h"
+#include "framework/IHostBlock.h"
 #include "vst2/abi/vst2_abi.h"
 
 #include <cstdint>
@@ -124,13 +125,10 @@ private:
     intptr_t GetChunk(bool bank, void* ptr);
     intptr_t SetChunk(bool bank, intptr_t size, const void* bytes);
 
-    void ProcessConverted(float** inputs, float** outputs, int32_t frames, bool accumulate);
-    void ProcessDouble(double** inputs, double** outputs, int32_t frames);
-    int SliceFrames() const;
-    void SilenceUnconnectedInputs(int frames);
+    /// One processing entry's block (32- or 64-bit samples) through hostBlock.
+    template <class Sample>
+    void ProcessHostBlock(Sample** inputs, Sample** outputs, int32_t frames,
+                          IHostBlock::OutputMode mode);
 
-    // Host pointers offset into the current slice; sized once, so processing never allocates.
-    std::vector<float*> sliceInputs;
-    std::vector<float*> sliceOutputs;
-    std::vector<double*> sliceDoubleOutputs;
+    IHostBlock hostBlock{*this};
 };

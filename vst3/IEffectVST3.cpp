@@ -99,9 +99,6 @@ IEffectVST3::IEffectVST3(const IEffectConfig& config) : IEffectBase(config)
     // block size still gets sound (in slices) instead of reads of empty buffers.
     SetMaxBlockSize(processSetup.maxSamplesPerBlock);
     SetChannelConnections(InputChannelCount(), OutputChannelCount());
-    inputSources.assign(static_cast<std::size_t>(InputChannelCount()), nullptr);
-    scratchSilent.assign(static_cast<std::size_t>(InputChannelCount()), 0);
-    outputTargets.assign(static_cast<std::size_t>(OutputChannelCount()), nullptr);
 
     inputBusLabels.assign(1, "Main Input");
     if (sideChainChannels != 0)
@@ -534,7 +531,6 @@ tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup)
         // clearing it here (a new block size, a reloaded session) would un-bypass the effect
         // behind the host's back and lose a saved bypass.
         SetMaxBlockSize(setup.maxSamplesPerBlock);
-        std::fill(scratchSilent.begin(), scratchSilent.end(), 0);
         ResetProcessing();
         processSetup = setup;
         return kResultOk;
@@ -561,9 +557,7 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data)
 
         const bool is64 = size == kSample64;
         ResolveBuffers(data, is64);
-        const int slice = std::min(blockSize, kMaxBlockSize);
-        for (int offset = 0; offset < data.numSamples; offset += slice)
-            ProcessSlice(offset, std::min(slice, data.numSamples - offset), is64);
+        hostBlock.Run(data.numSamples, IHostBlock::OutputMode::Replace, bypassed);
         for (int32 b = 0; data.outputs != nullptr && b < data.numOutputs; ++b)
             data.outputs[b].silenceFlags = SilenceFlags(data.outputs[b], data.numSamples, is64);
         return kResultOk;
@@ -622,8 +616,7 @@ double IEffectVST3::PresetNormalised(int index) const
 
 void IEffectVST3::ResolveBuffers(const ProcessData& data, bool is64)
 {
-    std::fill(inputSources.begin(), inputSources.end(), nullptr);
-    std::fill(outputTargets.begin(), outputTargets.end(), nullptr);
+    hostBlock.Clear(is64 ? IHostBlock::SampleSize::Float64 : IHostBlock::SampleSize::Float32);
     auto channelBuffer = [is64](const AudioBusBuffers& bus, int c) -> void*
     {
         if (is64)
@@ -638,7 +631,7 @@ void IEffectVST3::ResolveBuffers(const ProcessData& data, bool is64)
         mainChannels = std::max(0, bus.numChannels);
         for (int ch = 0; ch < std::min(mainChannels, InputChannelCount()); ++ch)
             if (inputChannels[static_cast<std::size_t>(ch)]->connected)
-                inputSources[static_cast<std::size_t>(ch)] = channelBuffer(bus, ch);
+                hostBlock.SetInput(ch, channelBuffer(bus, ch));
     }
 
     // The side chain reaches the effect's side-chain channels only while the host keeps
@@ -651,8 +644,7 @@ void IEffectVST3::ResolveBuffers(const ProcessData& data, bool is64)
         const int first = SideChainFirstChannel(mainChannels);
         for (int k = 0; k < sideChainChannels && first + k < InputChannelCount(); ++k)
             if (inputChannels[static_cast<std::size_t>(first + k)]->connected)
-                inputSources[static_cast<std::size_t>(first + k)] =
-                    channelBuffer(bus, std::min(k, bus.numChannels - 1));
+                hostBlock.SetInput(first + k, channelBuffer(bus, std::min(k, bus.numChannels - 1)));
     }
 
     // Host outputs that no connected channel writes are cleared, never left holding
@@ -667,7 +659,7 @@ void IEffectVST3::ResolveBuffers(const ProcessData& data, bool is64)
             const int ch = first + c;
             if (ch < OutputChannelCount() &&
                 outputChannels[static_cast<std::size_t>(ch)]->connected)
-                outputTargets[static_cast<std::size_t>(ch)] = buffer;
+                hostBlock.SetOutput(ch, buffer);
             else if (buffer != nullptr && is64)
                 std::fill_n(static_cast<double*>(buffer), data.numSamples, 0.0);
             else if (buffer != nullptr)
@@ -675,58 +667,6 @@ void IEffectVST3::ResolveBuffers(const ProcessData& data, bool is64)
         }
         first += std::max(0, bus.numChannels);
     }
-}
-
-void IEffectVST3::ProcessSlice(int offset, int frames, bool is64)
-{
-    const auto n = static_cast<std::size_t>(frames);
-    // 64-bit host buffers are used in place (the effect never writes its inputs); 32-bit ones
-    // are converted. A channel without a host buffer reads its own silent scratch buffer.
-    for (std::size_t ch = 0; ch < inputChannels.size(); ++ch)
-    {
-        IInputChannel& channel = *inputChannels[ch];
-        const void* src = inputSources[ch];
-        double* slot = channel.scratch.data();
-        // Nothing writes an input buffer, so silence written once stays until a conversion.
-        char& silent = scratchSilent[ch];
-        if (src == nullptr)
-        {
-            if (!silent)
-                std::fill(channel.scratch.begin(), channel.scratch.end(), 0.0);
-            silent = 1;
-        }
-        else if (is64)
-            slot = const_cast<double*>(static_cast<const double*>(src)) + offset;
-        else
-        {
-            std::copy_n(static_cast<const float*>(src) + offset, n, slot);
-            silent = 0;
-        }
-        inputPointers[static_cast<std::size_t>(channel.slot)] = slot;
-    }
-    for (std::size_t ch = 0; ch < outputChannels.size(); ++ch)
-    {
-        IOutputChannel& channel = *outputChannels[ch];
-        void* target = outputTargets[ch];
-        double* dst = is64 && target != nullptr ? static_cast<double*>(target) + offset
-                                                : channel.scratch.data();
-        outputPointers[static_cast<std::size_t>(channel.slot)] = dst;
-    }
-
-    if (bypassed)
-        PassThrough(frames);
-    else
-        ProcessChannels(inputPointers.data(), outputPointers.data(), frames);
-
-    if (!is64)
-        for (std::size_t ch = 0; ch < outputChannels.size(); ++ch)
-            if (outputTargets[ch] != nullptr)
-            {
-                const double* src = outputChannels[ch]->scratch.data();
-                float* dst = static_cast<float*>(outputTargets[ch]) + offset;
-                for (std::size_t k = 0; k < n; ++k)
-                    dst[k] = static_cast<float>(src[k]);
-            }
 }
 
 // ---- IEditController ------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/IEffectBase.h"
+#include "framework/IHostBlock.h"
 #include "vst3/abi/Vst3EditController.h"
 #include "vst3/abi/Vst3View.h"
 #include "vst3/base/SingleComponentEffect.h"
@@ -140,8 +141,9 @@ private:
     double PresetNormalised(int index) const;
     /// The Preset parameter and its program list exist (at least one preset, after initialize).
     bool HasProgramList() const { return parameters.getParameter(presetParamId) != nullptr; }
+    /// Hands hostBlock each channel's buffer of the block's buses (main, side chain, outputs in
+    /// bus order) and clears host outputs that no connected channel writes.
     void ResolveBuffers(const vst3::ProcessData& data, bool is64);
-    void ProcessSlice(int offset, int frames, bool is64);
     int SideChainFirstChannel(int mainChannels) const;
     tresult ArrangeBuses(vst3::SpeakerArrangement* inputs, vst3::int32 numIns,
                          vst3::SpeakerArrangement* outputs, vst3::int32 numOuts);
@@ -155,7 +157,6 @@ private:
     std::vector<IEffectVST3View*> views;
     /// The Preset value the host last set (read back while it names the selected preset).
     std::atomic<double> presetValue{0.0};
-    std::vector<const void*> inputSources; ///< per input channel: host buffer of this block
-    std::vector<void*> outputTargets;      ///< per output channel: host buffer of this block
-    std::vector<char> scratchSilent;       ///< per input channel: its scratch holds silence
+    /// Every block's buffers, as ResolveBuffers routes the host's buses to the channels.
+    IHostBlock hostBlock{*this};
 };

@@ -27,8 +27,8 @@ IEffectConfig ProbeConfig()
     return config;
 }
 
-/// Records parameter changes and block sizes; doubles its main inputs in place, as the real
-/// engine also works in its input arrays, then copies them to the outputs.
+/// Records parameter changes and block sizes; its outputs are its doubled main inputs, the
+/// right one plus both side-chain inputs.
 class ProbeEffect : public IEffectVST2
 {
 public:
@@ -43,15 +43,12 @@ public:
 
     void ParameterChanged(int index, int source) override { changes.emplace_back(index, source); }
 
-    void ProcessChannels(double** inputs, double** outputs, int frames) override
+    void ProcessChannels(const double* const* inputs, double** outputs, int frames) override
     {
         blocks.push_back(frames);
         for (int c = 0; c < 2; ++c)
             for (int i = 0; i < frames; ++i)
-            {
-                inputs[c][i] *= 2.0;
-                outputs[c][i] = inputs[c][i] + (c == 1 ? inputs[2][i] + inputs[3][i] : 0.0);
-            }
+                outputs[c][i] = 2.0 * inputs[c][i] + (c == 1 ? inputs[2][i] + inputs[3][i] : 0.0);
     }
 
     std::vector<std::pair<int, int>> changes;
@@ -261,7 +258,7 @@ TEST_F(Vst2Adapter, UnconnectedInputsReadSilenceEveryBlock)
     for (int block = 0; block < 3; ++block)
     {
         host->ProcessReplacing(inputs, outputs, 32);
-        // The probe doubles its right input in place; it must not come back next block.
+        // The unconnected inputs are silent, whatever the host's buffers hold.
         EXPECT_FLOAT_EQ(outR[5], 0.0f) << block;
         EXPECT_FLOAT_EQ(outL[5], 2.0f) << block;
     }
