@@ -1,5 +1,6 @@
 #include "vst3/IEffectVST3.h"
 
+#include "vst3/Guarded.h"
 #include "vst3/IEffectVST3View.h"
 #include "vst3/base/RangeParameter.h"
 #include "vst3/base/StringListParameter.h"
@@ -74,20 +75,6 @@ uint64 SilenceFlags(const AudioBusBuffers& bus, int frames, bool is64)
             flags |= uint64{1} << c;
     }
     return flags;
-}
-
-/// Runs the body of a host entry. Nothing may unwind into the host: an exception (only running
-/// out of memory can raise one) becomes the entry's failure answer, as in the VST2 dispatcher.
-template <class Result, class Body> Result Guarded(Result failure, const Body& body) noexcept
-{
-    try
-    {
-        return body();
-    }
-    catch (...)
-    {
-        return failure;
-    }
 }
 
 } // namespace

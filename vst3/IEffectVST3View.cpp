@@ -1,5 +1,6 @@
 #include "vst3/IEffectVST3View.h"
 
+#include "vst3/Guarded.h"
 #include "vst3/IEffectVST3.h"
 
 #include <cstring>
@@ -53,7 +54,14 @@ Linux::IRunLoop* IEffectVST3View::FindRunLoop() const
     return nullptr;
 }
 
+// Opening, closing, rescaling and the run loop's calls build windows, bitmaps and menus, and
+// edits take the plug-in lock: all are guarded as the plug-in's own entries are.
 tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
+{
+    return Guarded(kResultFalse, [&] { return Attach(parent, type); });
+}
+
+tresult IEffectVST3View::Attach(void* parent, FIDString type)
 {
     IEditor* editor = Editor();
     if (editor == nullptr || parent == nullptr || isPlatformTypeSupported(type) != kResultTrue)
@@ -91,12 +99,16 @@ void IEffectVST3View::StopRunLoop()
 tresult PLUGIN_API IEffectVST3View::removed()
 {
     StopRunLoop();
-    if (IEditor* editor = Editor())
-    {
-        plug.EditorClosing();
-        editor->CloseEditorWindow();
-    }
-    return kResultOk;
+    return Guarded(kResultFalse,
+                   [&]
+                   {
+                       if (IEditor* editor = Editor())
+                       {
+                           plug.EditorClosing();
+                           editor->CloseEditorWindow();
+                       }
+                       return kResultOk;
+                   });
 }
 
 tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size)
@@ -124,6 +136,11 @@ tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize)
 
 tresult PLUGIN_API IEffectVST3View::setContentScaleFactor(ScaleFactor factor)
 {
+    return Guarded(kResultFalse, [&] { return Rescale(factor); });
+}
+
+tresult IEffectVST3View::Rescale(ScaleFactor factor)
+{
     IEditor* editor = Editor();
     if (editor == nullptr || !(factor > 0.0f) || !editor->SetContentScale(factor))
         return kResultFalse;
@@ -139,16 +156,24 @@ tresult PLUGIN_API IEffectVST3View::setContentScaleFactor(ScaleFactor factor)
 
 void PLUGIN_API IEffectVST3View::onFDIsSet(Linux::FileDescriptor)
 {
-    if (IEditor* editor = Editor())
-        editor->ProcessEvents();
+    Guarded(
+        [&]
+        {
+            if (IEditor* editor = Editor())
+                editor->ProcessEvents();
+        });
 }
 
 void PLUGIN_API IEffectVST3View::onTimer()
 {
-    if (IEditor* editor = Editor())
-    {
-        // Events first: a host whose loop reports the descriptor late still gets input.
-        editor->ProcessEvents();
-        editor->TimerTick();
-    }
+    Guarded(
+        [&]
+        {
+            if (IEditor* editor = Editor())
+            {
+                // Events first: a host whose loop reports the descriptor late still gets input.
+                editor->ProcessEvents();
+                editor->TimerTick();
+            }
+        });
 }

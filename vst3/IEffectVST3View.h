@@ -49,4 +49,7 @@ private:
     IEditor* Editor() const;
     vst3::Linux::IRunLoop* FindRunLoop() const;
     void StopRunLoop();
+    /// The bodies of attached and setContentScaleFactor.
+    vst3::tresult Attach(void* parent, vst3::FIDString type);
+    vst3::tresult Rescale(ScaleFactor factor);
 };

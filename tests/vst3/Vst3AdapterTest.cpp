@@ -1,13 +1,17 @@
 // The adapter's side of the plug-in base, in process: what the editor and the effect ask of
-// the host (edit gestures, latency, the host's parameter menu, editor resizing) and the
-// transport queries answered from the last process context.
+// the host (edit gestures, latency, the host's parameter menu, editor resizing), the
+// transport queries answered from the last process context, and editor failures kept from
+// the host.
 
 #include "effect/Verdigrix.h"
 #include "hosting/vst3/ComponentHandler.h"
 #include "hosting/vst3/HostApplication.h"
+#include "hosting/vst3/HostRunLoop.h"
 #include "vst3/IEffectVST3View.h"
 
 #include <gtest/gtest.h>
+
+#include <new>
 
 using namespace vst3;
 
@@ -204,6 +208,70 @@ TEST_F(AdapterTest, TransportQueriesAnswerFromTheLastProcessContext)
     EXPECT_DOUBLE_EQ(info.cycleEnd, 16.0);
     EXPECT_TRUE(info.playing);
     EXPECT_TRUE(info.cycleActive);
+}
+
+/// An editor whose window system runs out of memory at every step a view drives.
+class FailingEditor : public IEditor
+{
+public:
+    void CreateDrawingBitmap() override {}
+    void SetControlsFromNormalised(int, double) override {}
+    void ShowParameterValue(int, double, bool) override {}
+    void MarkParameterChanged(int) override {}
+    bool HasWindowSystem() override { return true; }
+    void* OpenEditorWindow(void*) override { throw std::bad_alloc(); }
+    void CloseEditorWindow() override { throw std::bad_alloc(); }
+    bool SetContentScale(double) override { throw std::bad_alloc(); }
+    void ProcessEvents() override { throw std::bad_alloc(); }
+    void TimerTick() override { throw std::bad_alloc(); }
+};
+
+IEffectConfig FailingEditorConfig()
+{
+    IEffectConfig config;
+    config.paramCount = 0;
+    config.presetCount = 1;
+    config.channelConfigText = "2-2";
+    config.effectName = "Probe";
+    config.makerName = "Tamrok";
+    return config;
+}
+
+class FailingEditorEffect : public IEffectVST3
+{
+public:
+    FailingEditorEffect() : IEffectVST3(FailingEditorConfig())
+    {
+        AttachEditor(std::make_unique<FailingEditor>());
+    }
+};
+
+TEST(AdapterGuards, EditorFailuresInAViewNeverUnwindIntoTheHost)
+{
+    auto* effect = new FailingEditorEffect();
+    auto* frame = new HostRunLoop();
+    IPlugView* view = effect->createView("editor");
+    ASSERT_NE(view, nullptr);
+    view->setFrame(frame);
+    int parent = 0;
+    EXPECT_EQ(view->attached(&parent, kPlatformTypeX11EmbedWindowID), kResultFalse);
+
+    void* found = nullptr;
+    ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid.data(), &found), kResultOk);
+    auto* scaling = static_cast<IPlugViewContentScaleSupport*>(found);
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), kResultFalse);
+    scaling->release();
+    ASSERT_EQ(view->queryInterface(Linux::ITimerHandler::iid.data(), &found), kResultOk);
+    static_cast<Linux::ITimerHandler*>(found)->onTimer();
+    static_cast<Linux::ITimerHandler*>(found)->release();
+    ASSERT_EQ(view->queryInterface(Linux::IEventHandler::iid.data(), &found), kResultOk);
+    static_cast<Linux::IEventHandler*>(found)->onFDIsSet(0);
+    static_cast<Linux::IEventHandler*>(found)->release();
+    EXPECT_EQ(view->removed(), kResultFalse);
+
+    view->release();
+    frame->release();
+    static_cast<IAudioProcessor*>(effect)->release();
 }
 
 } // namespace
