@@ -25,9 +25,22 @@ public:
 
     // ---- The editor window, for the adapters [ui thread] ----
 
+    /// The window systems an editor window can live in.
+    enum class WindowSystem
+    {
+        kNone,  ///< no window (tests, tools)
+        kX11,   ///< the parent is an X window id
+        kWin32  ///< the parent is a window handle (HWND)
+    };
+
     /// Whether this build has a window class that can open the editor in a host window.
     /// A window-less editor answers false; the adapters then announce no editor.
     virtual bool HasWindowSystem() { return false; }
+    /// Which kind of parent window OpenEditorWindow takes; the adapters name it to the host.
+    virtual WindowSystem NativeWindowSystem() const { return WindowSystem::kNone; }
+    /// Whether the open window runs its repaint timer and events itself (a Win32 timer and
+    /// the host's message loop), so that no host run loop or idle call is needed.
+    virtual bool DrivesItself() const { return false; }
     /// Opens the editor as a child of the host's window `parent` (a native window id or
     /// handle). Answers the editor's window, or null when it could not open.
     virtual void* OpenEditorWindow(void* /*parent*/) { return nullptr; }

@@ -9,6 +9,8 @@ namespace
 constexpr size_t kPixelAlignment = 64;
 } // namespace
 
+ISysBitmap::ISysBitmap() = default;
+
 ISysBitmap::~ISysBitmap()
 {
     Release();

@@ -36,9 +36,24 @@ IEditor* IEffectVST3View::Editor() const
 
 tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type)
 {
-    if (Editor() == nullptr || type == nullptr)
+    IEditor* editor = Editor();
+    if (editor == nullptr || type == nullptr)
         return kResultFalse;
-    return std::strcmp(type, kPlatformTypeX11EmbedWindowID) == 0 ? kResultTrue : kResultFalse;
+    const char* offered = PlatformTypeOf(editor->NativeWindowSystem());
+    return offered != nullptr && std::strcmp(type, offered) == 0 ? kResultTrue : kResultFalse;
+}
+
+FIDString IEffectVST3View::PlatformTypeOf(IEditor::WindowSystem system)
+{
+    switch (system)
+    {
+    case IEditor::WindowSystem::kX11:
+        return kPlatformTypeX11EmbedWindowID;
+    case IEditor::WindowSystem::kWin32:
+        return kPlatformTypeHWND;
+    default:
+        return nullptr;
+    }
 }
 
 Linux::IRunLoop* IEffectVST3View::FindRunLoop() const
@@ -66,6 +81,14 @@ tresult IEffectVST3View::Attach(void* parent, FIDString type)
     IEditor* editor = Editor();
     if (editor == nullptr || parent == nullptr || isPlatformTypeSupported(type) != kResultTrue)
         return kResultFalse;
+    if (editor->DrivesItself())
+    {
+        // The window's own timer and the host's message loop run it.
+        if (editor->OpenEditorWindow(parent) == nullptr)
+            return kResultFalse;
+        plug.EditorOpened();
+        return kResultOk;
+    }
     // Nothing runs the editor without the host's run loop: no threads of our own.
     Linux::IRunLoop* loop = FindRunLoop();
     if (loop == nullptr)

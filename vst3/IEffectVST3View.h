@@ -1,17 +1,18 @@
 #pragma once
 
+#include "framework/IEditor.h"
 #include "vst3/base/CPluginView.h"
 
 #include <memory>
 
-class IEditor;
 class IEffectVST3;
 
 /// The editor view the host asks for with createView("editor"). It holds a reference on
 /// its plug-in object and opens and closes the effect's editor window inside the host's
-/// window. On Linux the host's run loop (found through the frame or the host context)
-/// drives the editor: a timer for the repaint tick and a handler on the window system's
-/// connection. [ui thread]
+/// window: an X window ("X11EmbedWindowID") or a window handle ("HWND"), whichever the
+/// editor's window system takes. On Linux the host's run loop (found through the frame or
+/// the host context) drives the editor: a timer for the repaint tick and a handler on the
+/// window system's connection; a Win32 window runs its own timer. [ui thread]
 class IEffectVST3View : public vst3::CPluginView,
                         public vst3::IPlugViewContentScaleSupport,
                         public vst3::Linux::IEventHandler,
@@ -47,6 +48,8 @@ private:
     bool eventHandlerRegistered = false;
 
     IEditor* Editor() const;
+    /// The platform type name hosts use for a window system, or null for none.
+    static vst3::FIDString PlatformTypeOf(IEditor::WindowSystem system);
     vst3::Linux::IRunLoop* FindRunLoop() const;
     void StopRunLoop();
     /// The bodies of attached and setContentScaleFactor.

@@ -31,6 +31,7 @@ public:
     int EventDescriptor() override;
     void ProcessEvents() override;
     void HostIdle() override;
+    WindowSystem NativeWindowSystem() const override { return WindowSystem::kX11; }
     bool SetContentScale(double scale) override;
     /// The host's content scale when set, else Xft.dpi / 96 of the X resources, else 1.
     double DisplayScale() override;

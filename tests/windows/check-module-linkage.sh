@@ -16,7 +16,7 @@ for dll in $imports; do
     case "$dll" in
         kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll | advapi32.dll | shell32.dll | \
         ole32.dll | oleaut32.dll | comdlg32.dll | comctl32.dll | msimg32.dll | shlwapi.dll | \
-        winmm.dll | imm32.dll | uxtheme.dll | dwmapi.dll) ;;
+        winmm.dll | imm32.dll | uxtheme.dll | dwmapi.dll | wininet.dll) ;;
         api-ms-win-*) ;;
         *) echo "$module imports a non-system DLL: $dll"; status=1 ;;
     esac
