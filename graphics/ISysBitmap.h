@@ -26,7 +26,7 @@ public:
     /// allocation leaves the bitmap empty (0 x 0, no pixels) and answers false.
     bool Resize(int newWidth, int newHeight) override;
     /// The memory device context holding the DIB section (Windows), else null.
-    void* DeviceContext() const override { return deviceContext; }
+    void* DeviceContext() const override { return device.deviceContext; }
     intptr_t ExtendedQuery(int, void*) override { return 0; }
 
 private:
@@ -37,9 +37,13 @@ private:
     uint32_t* pixels = nullptr;
     int allocatedRowPixels = 0;
     int allocatedHeight = 0;
-    // Windows only: the memory device context, the DIB section selected into it and the
-    // bitmap it held before (put back before the section is deleted).
-    void* deviceContext = nullptr;
-    void* dibSection = nullptr;
-    void* previousBitmap = nullptr;
+    /// Windows only: the memory device context, the DIB section selected into it and the
+    /// bitmap it held before (put back before the section is deleted).
+    struct DeviceBitmap
+    {
+        void* deviceContext = nullptr;
+        void* dibSection = nullptr;
+        void* previousBitmap = nullptr;
+    };
+    DeviceBitmap device;
 };

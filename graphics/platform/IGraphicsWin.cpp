@@ -8,8 +8,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <wininet.h>
 #include <windowsx.h>
+#include <wininet.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -184,6 +184,8 @@ bool IGraphicsWin::AcquireWindowSystem()
 
 void IGraphicsWin::ReleaseWindowSystem()
 {
+    // Fails while a window of the class is still being destroyed (the host destroyed its
+    // window before closing the editor): the class then stays, and the next open uses it.
     UnregisterClassA(kWindowClass, module);
 }
 
@@ -194,8 +196,8 @@ void* IGraphicsWin::CreateNativeWindow(void* parent, int x, int y, int width, in
     // The screen's scale may differ from when the bitmap was made.
     MatchBitmapToScale();
     parentWindow = static_cast<HWND>(parent);
-    HWND created = CreateWindowExA(0, kWindowClass, "Verdigrix", WS_CHILD | WS_VISIBLE, x, y,
-                                   width, height, parentWindow, nullptr, module, this);
+    HWND created = CreateWindowExA(0, kWindowClass, "Verdigrix", WS_CHILD | WS_VISIBLE, x, y, width,
+                                   height, parentWindow, nullptr, module, this);
     if (created == nullptr)
     {
         parentWindow = nullptr;
@@ -313,7 +315,8 @@ LRESULT IGraphicsWin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         POINT p{};
         GetCursorPos(&p);
         ScreenToClient(hwnd, &p);
-        event.kind = message == WM_KEYDOWN ? WindowEvent::Kind::kKeyDown : WindowEvent::Kind::kKeyUp;
+        event.kind =
+            message == WM_KEYDOWN ? WindowEvent::Kind::kKeyDown : WindowEvent::Kind::kKeyUp;
         event.x = p.x;
         event.y = p.y;
         // Windows' virtual-key codes are the editor's key numbers.
@@ -556,11 +559,10 @@ bool IGraphicsWin::CreateEntryBox(const EntryBoxLayout& box)
     if (window == nullptr || entryBox != nullptr)
         return false;
     const DWORD align = box.align == 1 ? ES_CENTER : box.align == 2 ? ES_RIGHT : ES_LEFT;
-    entryBox = CreateWindowExA(0, "EDIT", box.text.c_str(),
-                               WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL | align, box.x,
-                               box.y, box.width, box.height, window,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryBoxId)), module,
-                               nullptr);
+    entryBox = CreateWindowExA(
+        0, "EDIT", box.text.c_str(), WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL | align,
+        box.x, box.y, box.width, box.height, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryBoxId)), module, nullptr);
     if (entryBox == nullptr)
         return false;
     entryLayout = box;
@@ -572,8 +574,8 @@ bool IGraphicsWin::CreateEntryBox(const EntryBoxLayout& box)
         SendMessageA(entryBox, WM_SETFONT, reinterpret_cast<WPARAM>(entryFont), FALSE);
     SendMessageA(entryBox, EM_LIMITTEXT, static_cast<WPARAM>(std::max(box.limit, 0)), 0);
     SendMessageA(entryBox, EM_SETSEL, 0, -1);
-    entryPreviousProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        entryBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EntryProcedure)));
+    entryPreviousProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(entryBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EntryProcedure)));
     SetFocus(entryBox);
     return true;
 }
@@ -618,8 +620,7 @@ LRESULT IGraphicsWin::EntryColours(HDC context)
     return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
 }
 
-LRESULT CALLBACK IGraphicsWin::EntryProcedure(HWND hwnd, UINT message, WPARAM wParam,
-                                              LPARAM lParam)
+LRESULT CALLBACK IGraphicsWin::EntryProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     IGraphicsWin* editor = EditorOf(GetParent(hwnd));
     if (editor == nullptr || editor->entryBox != hwnd)
@@ -877,7 +878,8 @@ bool IGraphicsWin::ClipboardText(std::string& out)
     {
         if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data)); wide != nullptr)
         {
-            const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+            const int bytes =
+                WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
             if (bytes > 0)
             {
                 out.resize(static_cast<size_t>(bytes));

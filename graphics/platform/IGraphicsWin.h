@@ -102,10 +102,8 @@ private:
     HDC paintContext = nullptr;
     double contentScale = 0.0;
 
-    static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
-    static LRESULT CALLBACK EntryProcedure(HWND hwnd, UINT message, WPARAM wParam,
-                                           LPARAM lParam);
+    static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK EntryProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     /// The editor whose window `hwnd` is, or null.
     static IGraphicsWin* EditorOf(HWND hwnd);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -10,26 +10,27 @@
 ISysBitmap::ISysBitmap()
 {
     HDC screen = GetDC(nullptr);
-    deviceContext = CreateCompatibleDC(screen);
+    device.deviceContext = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
 }
 
 ISysBitmap::~ISysBitmap()
 {
     Release();
-    if (deviceContext != nullptr)
-        DeleteDC(static_cast<HDC>(deviceContext));
+    if (device.deviceContext != nullptr)
+        DeleteDC(static_cast<HDC>(device.deviceContext));
 }
 
 void ISysBitmap::Release()
 {
-    if (dibSection != nullptr)
+    if (device.dibSection != nullptr)
     {
-        SelectObject(static_cast<HDC>(deviceContext), static_cast<HGDIOBJ>(previousBitmap));
-        DeleteObject(static_cast<HGDIOBJ>(dibSection));
+        SelectObject(static_cast<HDC>(device.deviceContext),
+                     static_cast<HGDIOBJ>(device.previousBitmap));
+        DeleteObject(static_cast<HGDIOBJ>(device.dibSection));
     }
-    dibSection = nullptr;
-    previousBitmap = nullptr;
+    device.dibSection = nullptr;
+    device.previousBitmap = nullptr;
     pixels = nullptr;
     allocatedRowPixels = 0;
     allocatedHeight = 0;
@@ -37,7 +38,7 @@ void ISysBitmap::Release()
 
 bool ISysBitmap::Resize(int newWidth, int newHeight)
 {
-    if (deviceContext == nullptr)
+    if (device.deviceContext == nullptr)
     {
         width = height = 0;
         return false;
@@ -65,8 +66,8 @@ bool ISysBitmap::Resize(int newWidth, int newHeight)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(static_cast<HDC>(deviceContext), &info, DIB_RGB_COLORS,
-                                       &bits, nullptr, 0);
+    HBITMAP section = CreateDIBSection(static_cast<HDC>(device.deviceContext), &info,
+                                       DIB_RGB_COLORS, &bits, nullptr, 0);
     if (section == nullptr || bits == nullptr)
     {
         if (section != nullptr)
@@ -74,8 +75,8 @@ bool ISysBitmap::Resize(int newWidth, int newHeight)
         width = height = 0;
         return false;
     }
-    dibSection = section;
-    previousBitmap = SelectObject(static_cast<HDC>(deviceContext), section);
+    device.dibSection = section;
+    device.previousBitmap = SelectObject(static_cast<HDC>(device.deviceContext), section);
     pixels = static_cast<uint32_t*>(bits);
     allocatedRowPixels = static_cast<int>(rowPixels);
     allocatedHeight = newHeight;

@@ -94,9 +94,9 @@ public:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "VerdigrixTestHost";
         RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, "VerdigrixTestHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                 0, 0, 1000, 800, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                 nullptr);
+        window =
+            CreateWindowExA(0, "VerdigrixTestHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                            1000, 800, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         keys.clear();
     }
     ~HostWindow() { DestroyWindow(window); }
@@ -314,30 +314,66 @@ TEST_F(Vst3Editor, TheSourceDropdownOpensAMenuWhoseChoiceBecomesTheValue)
     const double before = plugin->Controller()->getParamNormalized(source);
     const size_t seen = plugin->Handler().Calls().size();
 
-    // The menu is modal: a timer that fires inside its loop finds it and picks an entry.
+    // The menu is modal: a timer that fires inside its loop finds it, notes its entries
+    // and picks the second one.
     static HWND menu;
+    static int entries;
+    static int checked;
     menu = nullptr;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 150,
-                                    [](HWND, UINT, UINT_PTR, DWORD)
-                                    {
-                                        HWND found = FindWindowA("#32768", nullptr);
-                                        if (found == nullptr || menu != nullptr)
-                                            return;
-                                        menu = found;
-                                        PostMessageA(found, WM_KEYDOWN, VK_DOWN, 0);
-                                        PostMessageA(found, WM_KEYDOWN, VK_DOWN, 0);
-                                        PostMessageA(found, WM_KEYDOWN, VK_RETURN, 0);
-                                    });
+    entries = checked = -1;
+    const UINT_PTR timer =
+        SetTimer(nullptr, 0, 150,
+                 [](HWND, UINT, UINT_PTR, DWORD)
+                 {
+                     HWND found = FindWindowA("#32768", nullptr);
+                     if (found == nullptr || menu != nullptr)
+                         return;
+                     menu = found;
+                     auto* shown = reinterpret_cast<HMENU>(SendMessageA(found, MN_GETHMENU, 0, 0));
+                     entries = GetMenuItemCount(shown);
+                     for (int i = 0; i < entries; ++i)
+                         if (GetMenuState(shown, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED)
+                             checked = i;
+                     PostMessageA(found, WM_KEYDOWN, VK_DOWN, 0);
+                     PostMessageA(found, WM_KEYDOWN, VK_DOWN, 0);
+                     PostMessageA(found, WM_KEYDOWN, VK_RETURN, 0);
+                 });
     const int x = ToWindow(140);
     const int y = ToWindow(90);
     SendMessageA(host.Editor(), WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
     SendMessageA(host.Editor(), WM_LBUTTONUP, 0, At(x, y));
     KillTimer(nullptr, timer);
     Pump(100);
-    EXPECT_NE(menu, nullptr);
+    ASSERT_NE(menu, nullptr);
+    // The six sources, the current one checked.
+    EXPECT_EQ(entries, 6);
+    EXPECT_EQ(checked, static_cast<int>(std::lround(before * 5)));
     const double after = plugin->Controller()->getParamNormalized(source);
-    EXPECT_NE(after, before);
+    EXPECT_DOUBLE_EQ(after, 1.0 / 5);
     EXPECT_EQ(Performed(CallsSince(seen), source), after);
+}
+
+TEST_F(Vst3Editor, TheHostsContentScaleSizesTheWindow)
+{
+    HostWindow host;
+    void* scaling = nullptr;
+    ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid.data(), &scaling), kResultOk);
+    auto* scale = static_cast<IPlugViewContentScaleSupport*>(scaling);
+    ASSERT_EQ(scale->setContentScaleFactor(1.5f), kResultOk);
+    ViewRect size{};
+    view->getSize(&size);
+    EXPECT_EQ(size.right, 750);
+    ASSERT_EQ(view->attached(host.Handle(), kPlatformTypeHWND), kResultOk);
+    RECT client{};
+    GetClientRect(host.Editor(), &client);
+    EXPECT_EQ(client.right, 750);
+    EXPECT_EQ(client.bottom, 675);
+    // While open, the window follows a new factor.
+    ASSERT_EQ(scale->setContentScaleFactor(1.0f), kResultOk);
+    GetClientRect(host.Editor(), &client);
+    EXPECT_EQ(client.right, 500);
+    EXPECT_EQ(client.bottom, 450);
+    scale->release();
 }
 
 TEST_F(Vst3Editor, TheTextBoxFiltersTypingReturnCommitsAndEscapeCancels)
@@ -493,8 +529,9 @@ bool SetScreenDpi(DWORD dpi)
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    const bool ok = RegSetValueExA(key, "LogPixels", 0, REG_DWORD,
-                                   reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) == ERROR_SUCCESS;
+    const bool ok =
+        RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                       sizeof dpi) == ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
 }
