@@ -54,7 +54,12 @@ struct Gains
     }
 }
 
-// The same loop compiled twice, for the baseline vector unit and for AVX2.
+// The same loop compiled three times: for the baseline vector unit, AVX2 and AVX-512.
+VERDIGRIX_WIDER void modulateSaturatedWider(double* x, double* m, int n, Gains gains)
+{
+    modulateSaturated(x, m, n, gains);
+}
+
 VERDIGRIX_WIDE void modulateSaturatedWide(double* x, double* m, int n, Gains gains)
 {
     modulateSaturated(x, m, n, gains);
@@ -170,7 +175,9 @@ void AudioPlugin::modulate(double* const* channels, double* const* mod, int n) c
     {
         if constexpr (Saturated)
         {
-            if (Dsp::wideVectors())
+            if (Dsp::widerVectors())
+                modulateSaturatedWider(channels[c], mod[c], n, gains);
+            else if (Dsp::wideVectors())
                 modulateSaturatedWide(channels[c], mod[c], n, gains);
             else
                 modulateSaturatedBaseline(channels[c], mod[c], n, gains);
@@ -192,12 +199,16 @@ void AudioPlugin::fillModulation(int n)
     switch (sourceType)
     {
     case kNoise:
-        fillNoise(left, n, noise);
+    {
+        // The block's two halves as two streams side by side, then the odd sample.
+        const int half = n / 2;
+        fillNoiseTwice(left, left + half, half, noise);
+        fillNoise(left + 2 * half, n - 2 * half, noise);
         std::copy_n(left, n, right);
         break;
+    }
     case kStereoNoise:
-        fillNoise(left, n, noise);
-        fillNoise(right, n, noise);
+        fillNoiseTwice(left, right, n, noise);
         break;
     case kSine:
         sine.fill(left, n);

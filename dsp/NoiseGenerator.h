@@ -24,10 +24,21 @@ public:
     int next()
     {
         // xorshift64*: cheap, full period, and its top bits are well distributed.
-        state ^= state >> 12;
-        state ^= state << 25;
-        state ^= state >> 27;
+        state = advance(state);
         return static_cast<int>((state * 2685821657736338717ULL) >> 49);
+    }
+
+    /// Moves on as `draws` calls of next() would, in at most 32 steps of 64 bit operations
+    /// each instead of `draws` dependent ones. Audio thread; no allocation.
+    void jump(uint32_t draws);
+
+    /// The state update of one draw: linear over the bits, which is what lets `jump` skip.
+    static constexpr uint64_t advance(uint64_t s)
+    {
+        s ^= s >> 12;
+        s ^= s << 25;
+        s ^= s >> 27;
+        return s;
     }
 
 private:
@@ -48,3 +59,11 @@ inline double noiseValue(int r1, int r2, int r3)
 /// Writes `count` noise values, each from three successive draws of `generator`.
 /// Audio thread; no allocation.
 void fillNoise(double* samples, int count, NoiseGenerator& generator);
+
+/// The same values as fillNoise(first, count) followed by fillNoise(second, count), with the
+/// generator left where those two calls leave it. Each draw depends on the one before, so
+/// one stream runs at the latency of its chain; here the second stream starts from a copy
+/// jumped ahead by 3 x count draws and the two chains run side by side. Short runs, where
+/// the jump would cost more than it saves, take the plain way. The arrays must not overlap.
+/// Audio thread; no allocation.
+void fillNoiseTwice(double* first, double* second, int count, NoiseGenerator& generator);

@@ -1,11 +1,13 @@
 #include "EngineFixture.h"
 #include "dsp/filters/SmoothedFilterDesign.h"
+#include "dsp/filters/WideVectors.h"
 #include "dsp/filters/rbj/LowPass.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace
@@ -407,6 +409,40 @@ TEST(AudioPlugin, SideChainIsBandPassedChannelByChannel)
     e.runBlock(block.channels(), block.size());
     for (std::size_t i = 0; i < 500; ++i)
         ASSERT_TRUE(std::isfinite(block.left[i]));
+}
+
+// The saturating pass and the glide's designs are compiled for each vector unit; each lane
+// must round as the baseline code does, or the sound would depend on the processor.
+TEST(AudioPlugin, EveryVectorWidthGivesTheSameSamples)
+{
+    const auto render = [](Dsp::VectorWidth width, int type)
+    {
+        Dsp::limitVectorWidth(width);
+        AudioPlugin e;
+        resetEngine(e, 44100, 5);
+        setFilterType(e, type);
+        e.sourceType = AudioPlugin::kStereoNoise;
+        e.inputGain = 3.0; // well into the saturation curve
+        auto block = StereoBlock::random(1500, 4);
+        e.runBlock(block.channels(), 500);
+        setFrequency(e, 11000); // a glide over the next blocks
+        double* rest[2] = {block.left.data() + 500, block.right.data() + 500};
+        e.runBlock(rest, 1000);
+        Dsp::limitVectorWidth(Dsp::VectorWidth::kAvx512);
+        return block;
+    };
+    const int widest = static_cast<int>(Dsp::supportedVectorWidth());
+    for (int type = 0; type < 3; ++type)
+    {
+        const StereoBlock baseline = render(Dsp::VectorWidth::kBaseline, type);
+        for (int w = 1; w <= widest; ++w)
+        {
+            SCOPED_TRACE("filter type " + std::to_string(type) + ", width " + std::to_string(w));
+            const StereoBlock wide = render(static_cast<Dsp::VectorWidth>(w), type);
+            EXPECT_EQ(wide.left, baseline.left);
+            EXPECT_EQ(wide.right, baseline.right);
+        }
+    }
 }
 
 // Blocks longer than the modulation arrays (8192) or the work buffers (16384 at factor 2)

@@ -47,6 +47,47 @@ TEST(Noise, FillTakesThreeSuccessiveDrawsPerSample)
     }
 }
 
+TEST(Noise, JumpLandsWhereThatManyDrawsWould)
+{
+    // Single bits, runs of set bits, and the top of the jump's range.
+    for (uint32_t draws : {0u, 1u, 2u, 3u, 63u, 64u, 1000u, 3u * 8192u, (1u << 20) + 12345u})
+    {
+        SCOPED_TRACE(draws);
+        NoiseGenerator stepped(99), jumped(99);
+        for (uint32_t i = 0; i < draws; ++i)
+            stepped.next();
+        jumped.jump(draws);
+        for (int i = 0; i < 4; ++i)
+            ASSERT_EQ(jumped.next(), stepped.next());
+    }
+    // 2^32 - 1 draws are one short of 2^32, which a jump by 1 then completes; 2^32 steps of
+    // the state are the square of 2^31, checked through the same identity twice.
+    NoiseGenerator whole(5), halves(5);
+    whole.jump(0xFFFFFFFFu);
+    whole.jump(1);
+    halves.jump(0x80000000u);
+    halves.jump(0x80000000u);
+    EXPECT_EQ(whole.next(), halves.next());
+}
+
+TEST(Noise, TwiceFillsAsTwoPlainFillsInARow)
+{
+    // Around the length where the jump starts to be used, and the chain's largest block.
+    for (int count : {0, 1, 7, 8, 9, 100, 8192})
+    {
+        SCOPED_TRACE(count);
+        NoiseGenerator plain(21), twice(21);
+        const auto size = static_cast<std::size_t>(count);
+        std::vector<double> a(size), b(size), c(size), d(size);
+        fillNoise(a.data(), count, plain);
+        fillNoise(b.data(), count, plain);
+        fillNoiseTwice(c.data(), d.data(), count, twice);
+        EXPECT_EQ(c, a);
+        EXPECT_EQ(d, b);
+        EXPECT_EQ(twice.next(), plain.next());
+    }
+}
+
 TEST(Noise, SeedsMakeStreamsRepeatableAndDistinct)
 {
     NoiseGenerator a(1), b(1), c(2);

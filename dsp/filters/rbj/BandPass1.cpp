@@ -41,7 +41,12 @@ namespace
     }
 }
 
-// The same loops compiled twice, for the baseline vector unit and for AVX2.
+// The same loops compiled three times: for the baseline vector unit, AVX2 and AVX-512.
+VERDIGRIX_WIDER void designBandPass1Wider(SectionBlock& block, int n)
+{
+    designBandPass1(block, n);
+}
+
 VERDIGRIX_WIDE void designBandPass1Wide(SectionBlock& block, int n)
 {
     designBandPass1(block, n);
@@ -55,7 +60,9 @@ void designBandPass1Baseline(SectionBlock& block, int n)
 
 void BandPass1::designBlock(SectionBlock& block, int n)
 {
-    if (wideVectors())
+    if (widerVectors())
+        designBandPass1Wider(block, n);
+    else if (wideVectors())
         designBandPass1Wide(block, n);
     else
         designBandPass1Baseline(block, n);

@@ -33,7 +33,12 @@ namespace
     }
 }
 
-// The same loops compiled twice, for the baseline vector unit and for AVX2.
+// The same loops compiled three times: for the baseline vector unit, AVX2 and AVX-512.
+VERDIGRIX_WIDER void designHighPassWider(SectionBlock& block, int n)
+{
+    designHighPass(block, n);
+}
+
 VERDIGRIX_WIDE void designHighPassWide(SectionBlock& block, int n)
 {
     designHighPass(block, n);
@@ -47,7 +52,9 @@ void designHighPassBaseline(SectionBlock& block, int n)
 
 void HighPass::designBlock(SectionBlock& block, int n)
 {
-    if (wideVectors())
+    if (widerVectors())
+        designHighPassWider(block, n);
+    else if (wideVectors())
         designHighPassWide(block, n);
     else
         designHighPassBaseline(block, n);

@@ -35,7 +35,12 @@ namespace
     }
 }
 
-// The same loops compiled twice, for the baseline vector unit and for AVX2.
+// The same loops compiled three times: for the baseline vector unit, AVX2 and AVX-512.
+VERDIGRIX_WIDER void designLowPassWider(SectionBlock& block, int n)
+{
+    designLowPass(block, n);
+}
+
 VERDIGRIX_WIDE void designLowPassWide(SectionBlock& block, int n)
 {
     designLowPass(block, n);
@@ -49,7 +54,9 @@ void designLowPassBaseline(SectionBlock& block, int n)
 
 void LowPass::designBlock(SectionBlock& block, int n)
 {
-    if (wideVectors())
+    if (widerVectors())
+        designLowPassWider(block, n);
+    else if (wideVectors())
         designLowPassWide(block, n);
     else
         designLowPassBaseline(block, n);
