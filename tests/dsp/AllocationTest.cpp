@@ -1,5 +1,5 @@
-#include "AllocationCounter.h"
 #include "EngineFixture.h"
+#include "hosting/allocation/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Nothing on the audio path allocates: block processing for every source and host buffer
 // layout, and parameter changes as host automation applies them inside processing.
 #include "effect/Verdigrix.h"
-#include "tests/dsp/AllocationCounter.h"
+#include "hosting/allocation/AllocationCounter.h"
 #include "tests/effect/EffectHost.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // global operator new of this executable counting what the module asks for.
 
 #include "BundleFixture.h"
-#include "tests/dsp/AllocationCounter.h"
+#include "hosting/allocation/AllocationCounter.h"
 
 #include <vector>
 

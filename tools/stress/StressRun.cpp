@@ -1,6 +1,6 @@
 #include "StressRun.h"
 
-#include "AudioThreadAllocations.h"
+#include "hosting/allocation/AllocationCounter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -160,10 +160,10 @@ bool StressRun::ProcessBlock()
 
     long allocations = 0;
     {
-        AudioThreadAllocations counter;
+        AllocationCounter counter;
         target.Process(in32Pointers.data(), out32Pointers.data(), in64Pointers.data(),
                        out64Pointers.data(), frames, doubles);
-        allocations = counter.Count();
+        allocations = counter.count();
     }
     ++blocks;
     if (allocations != 0)
