@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 /// One plug-in instance as the stress host drives it, whatever its format. Buffers are
@@ -10,13 +11,19 @@ class StressTarget
 {
 public:
     virtual ~StressTarget() = default;
+    StressTarget(const StressTarget&) = delete;
+    StressTarget& operator=(const StressTarget&) = delete;
 
-    virtual std::string Name() const = 0;
+    /// The format, for messages ("VST2", "VST3").
+    const std::string& Name() const { return name; }
+    /// True when the module did not load or gave no instance; nothing else may be called then.
+    bool Failed() const { return failed; }
+    /// Whether the next blocks may switch sample size without a Configure.
+    bool SwitchesSampleSizePerBlock() const { return switchesSampleSize; }
+
     /// (Re)configures as a host does between activations: rate, largest block, sample size
     /// where the format chooses it at set-up, side-chain bus active. False when refused.
     virtual bool Configure(double sampleRate, int maxBlock, bool doubles, bool sideChain) = 0;
-    /// Whether the next blocks may switch sample size without a Configure.
-    virtual bool SwitchesSampleSizePerBlock() const = 0;
     virtual void SetActive(bool active) = 0;
 
     /// A parameter change for the next block, at `offset` within it (normalised value).
@@ -33,4 +40,17 @@ public:
 
     /// The plain value of effect parameter `param` as the host sees it now.
     virtual double PlainValue(int param) = 0;
+
+protected:
+    StressTarget(std::string name, bool switchesSampleSizePerBlock)
+        : name(std::move(name)), switchesSampleSize(switchesSampleSizePerBlock)
+    {
+    }
+
+    /// Cleared by the format's constructor once its instance exists.
+    bool failed = true;
+
+private:
+    std::string name;
+    bool switchesSampleSize;
 };

@@ -8,11 +8,12 @@ namespace
 constexpr int kBypassParam = 8;
 }
 
-Vst2StressTarget::Vst2StressTarget(const std::string& path)
+Vst2StressTarget::Vst2StressTarget(const std::string& path) : StressTarget("VST2", true)
 {
     module = Vst2Module::Load(path);
     if (module != nullptr)
         host = Vst2Instance::Create(module->Entry());
+    failed = host == nullptr;
 }
 
 bool Vst2StressTarget::Configure(double sampleRate, int maxBlock, bool, bool)

@@ -11,11 +11,8 @@ class Vst2StressTarget : public StressTarget
 {
 public:
     explicit Vst2StressTarget(const std::string& path);
-    bool Failed() const { return host == nullptr; }
 
-    std::string Name() const override { return "VST2"; }
     bool Configure(double sampleRate, int maxBlock, bool doubles, bool sideChain) override;
-    bool SwitchesSampleSizePerBlock() const override { return true; }
     void SetActive(bool active) override;
     void Automate(int param, double normalised, int offset) override;
     void SetBypass(bool bypassed) override;

@@ -2,7 +2,7 @@
 
 using namespace vst3;
 
-Vst3StressTarget::Vst3StressTarget(const std::string& bundle)
+Vst3StressTarget::Vst3StressTarget(const std::string& bundle) : StressTarget("VST3", false)
 {
     if (!module.Load(bundle))
         return;

@@ -12,11 +12,8 @@ class Vst3StressTarget : public StressTarget
 public:
     /// Loads the bundle and creates an instance; Failed() tells whether that worked.
     explicit Vst3StressTarget(const std::string& bundle);
-    bool Failed() const { return failed; }
 
-    std::string Name() const override { return "VST3"; }
     bool Configure(double sampleRate, int maxBlock, bool doubles, bool sideChain) override;
-    bool SwitchesSampleSizePerBlock() const override { return false; }
     void SetActive(bool active) override;
     void Automate(int param, double normalised, int offset) override;
     void SetBypass(bool bypassed) override;
@@ -34,5 +31,4 @@ private:
     vst3::ParamID presetId = 0;
     int presetSteps = 0;
     bool sideChain = false;
-    bool failed = true;
 };

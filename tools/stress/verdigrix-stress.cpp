@@ -52,8 +52,13 @@ bool Parse(int argc, char** argv, Options& options)
            (options.format == "vst3" || options.format == "vst2" || options.format == "both");
 }
 
-bool Stress(StressTarget& target, const Options& options)
+bool Stress(StressTarget& target, const std::string& path, const Options& options)
 {
+    if (target.Failed())
+    {
+        std::printf("%s: cannot load %s\n", target.Name().c_str(), path.c_str());
+        return false;
+    }
     StressRun run(target, options.seed);
     const auto start = std::chrono::steady_clock::now();
     const bool ok = run.Run(options.steps);
@@ -87,22 +92,12 @@ int main(int argc, char** argv)
     if (options.format != "vst2")
     {
         Vst3StressTarget vst3(options.vst3);
-        if (vst3.Failed())
-        {
-            std::printf("VST3: cannot load %s\n", options.vst3.c_str());
-            return 1;
-        }
-        ok = Stress(vst3, options) && ok;
+        ok = Stress(vst3, options.vst3, options) && ok;
     }
     if (options.format != "vst3")
     {
         Vst2StressTarget vst2(options.vst2);
-        if (vst2.Failed())
-        {
-            std::printf("VST2: cannot load %s\n", options.vst2.c_str());
-            return 1;
-        }
-        ok = Stress(vst2, options) && ok;
+        ok = Stress(vst2, options.vst2, options) && ok;
     }
     return ok ? 0 : 1;
 }
