@@ -39,6 +39,17 @@ inline void RequireParametersInRange(IEffectBase& effect)
     }
 }
 
+/// After a load from position 0: every parameter in range, and the reader's result either
+/// -1 (refused) or a position after at least `least` bytes (its smallest valid input) and
+/// within the chunk.
+inline void RequireLoadInRange(IEffectBase& effect, int32_t end, int32_t least,
+                               const IByteChunk& chunk)
+{
+    RequireParametersInRange(effect);
+    if (end != -1 && (end < least || end > chunk.Size()))
+        Fail("position outside the chunk", end);
+}
+
 /// Every normalised value finite and within 0..1.
 inline void RequireNormalised(double v, const char* what, int index = -1)
 {

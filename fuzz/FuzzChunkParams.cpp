@@ -75,8 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     for (int i = 0; i < effect.ParamCount(); ++i)
         effect.Param(i)->SetClamped(defaults[static_cast<std::size_t>(i)]);
     const int32_t end = effect.UnserializeParams(chunk, 0);
-    RequireParametersInRange(effect);
-    Require(end == -1 || (end >= 4 && end <= n), "position outside the chunk");
+    RequireLoadInRange(effect, end, 4, chunk);
     if (end < 0)
         return 0;
     const std::vector<double> loaded = Values(effect);

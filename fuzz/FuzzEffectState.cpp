@@ -21,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 
     const IByteChunk chunk = ChunkOf(data, size);
     const int32_t end = effect.RestoreState(chunk, 0);
-    RequireParametersInRange(effect);
-    Require(end == -1 || (end >= 4 && end <= chunk.Size()), "position outside the chunk");
+    RequireLoadInRange(effect, end, 4, chunk);
     if (end < 0)
         return 0;
 

@@ -47,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 
     const IByteChunk chunk = ChunkOf(data, size);
     const int32_t end = effect.UnserializePresets(chunk, 0);
-    RequireParametersInRange(effect);
-    Require(end == -1 || (end >= 0 && end <= chunk.Size()), "position outside the chunk");
+    RequireLoadInRange(effect, end, 0, chunk);
     for (const auto& p : effect.presets)
         Require(std::memchr(p->name, 0, IPreset::kNameSize) != nullptr, "preset name unterminated");
     if (end < 0)
