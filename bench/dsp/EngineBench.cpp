@@ -148,6 +148,31 @@ BENCHMARK(ChainVsReference)
     ->ArgsProduct({{0, 1, 2, 5}, {32, 256, 4096}, {0, 1}})
     ->UseManualTime();
 
+/// The stereo noise fill alone, per stereo sample: the two channels' streams one after the
+/// other (arg 0 = 0) or side by side (1), for a block length (arg 1).
+void NoiseFill(benchmark::State& state)
+{
+    const bool sideBySide = state.range(0) != 0;
+    const int frames = static_cast<int>(state.range(1));
+    NoiseGenerator generator(1);
+    std::vector<double> left(static_cast<std::size_t>(frames)), right(left.size());
+    for (auto _ : state)
+    {
+        if (sideBySide)
+            fillNoiseTwice(left.data(), right.data(), frames, generator);
+        else
+        {
+            fillNoise(left.data(), frames, generator);
+            fillNoise(right.data(), frames, generator);
+        }
+        benchmark::DoNotOptimize(left.data());
+        benchmark::DoNotOptimize(right.data());
+    }
+    setCounters(state, frames);
+    state.SetLabel(sideBySide ? "side by side" : "one after the other");
+}
+BENCHMARK(NoiseFill)->ArgsProduct({{0, 1}, {32, 256, 4096}});
+
 /// The follow step alone, 32-sample blocks, at the engine rate given (arg 0).
 void FollowStep(benchmark::State& state)
 {
