@@ -19,6 +19,9 @@ test: deps
 	cmake --preset clang
 	cmake --build --preset clang
 	ctest --preset clang
+	cmake --preset tsan
+	cmake --build --preset tsan
+	ctest --preset tsan
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	ctest --preset fuzz
