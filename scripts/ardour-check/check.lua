@@ -149,8 +149,16 @@ end
 -- name (no phantom entries), and the three switches are switches, not sliders.
 local function presets_and_switches(proc)
 	local plugin = proc:to_insert():plugin(0)
+	-- Ardour 7.3's Lua has no list of an instance's presets (the scanned info's list is empty
+	-- for VST3); the menu's entries are found by URI, numbered from 0000 by program index.
+	local prefix = (format == "VST3") and ("VST3-P:" .. uid .. ":") or ("VST:" .. uid .. ":")
 	local labels = {}
-	for pr in plugin:get_presets():iter() do labels[#labels + 1] = pr.label end
+	for i = 0, 127 do
+		local pr = plugin:preset_by_uri(prefix .. string.format("%04d", i))
+		if not pr or not pr.valid then break end
+		labels[#labels + 1] = pr.label
+	end
+	result(plugin:preset_by_label("1") == nil, "no phantom preset \"1\"")
 	print(string.format("PRESETS %s {%s}", format, table.concat(labels, ", ")))
 	result(#labels == 1 and labels[1] == "-", "preset menu lists exactly the effect's preset \"-\"")
 	local toggled = {}

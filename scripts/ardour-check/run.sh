@@ -103,7 +103,7 @@ grep -q 'name="Verdigrix" creator="Tamrok" category="Effect".*n_inputs="4" n_out
 # One Ardour process per step: its SimpleExport works once per process.
 # ardour7-lua 7.3 also dies now and then (heap corruption after an export,
 # seen with no Verdigrix in the session too), so a step killed by a signal is
-# run again, up to three times; every such death is listed.
+# run again, up to five times; every such death is listed.
 crashes=0
 step() {
 	local fmt="$1" name="$2"
@@ -112,7 +112,7 @@ step() {
 	local rc=0 attempt sess="$scratch/sessions/$fmt"
 	rm -rf "$sess.before"
 	[ ! -d "$sess" ] || cp -a "$sess" "$sess.before"
-	for attempt in 1 2 3; do
+	for attempt in 1 2 3 4 5; do
 		# every attempt starts from the session as it was before the step
 		rm -rf "$sess"
 		[ ! -d "$sess.before" ] || cp -a "$sess.before" "$sess"
