@@ -94,6 +94,8 @@ constexpr auto kPowers = powersOfTwo(std::make_index_sequence<32>());
 // Below this many values per stream, the jump's two or three matrix steps cost more than
 // running the streams one after the other.
 constexpr int kMinJumpedCount = 8;
+// Beyond this, 3 x count draws no longer fit the jump's 32 bits.
+constexpr int kMaxJumpedCount = 0x55555555;
 
 } // namespace
 
@@ -135,7 +137,7 @@ void fillNoise(double* samples, int count, NoiseGenerator& generator)
 
 void fillNoiseTwice(double* first, double* second, int count, NoiseGenerator& generator)
 {
-    if (count < kMinJumpedCount)
+    if (count < kMinJumpedCount || count > kMaxJumpedCount)
     {
         fillNoise(first, count, generator);
         fillNoise(second, count, generator);
