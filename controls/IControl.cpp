@@ -6,18 +6,12 @@
 
 IControl::IControl(IEffectBase* plugin, const IRectangle& bounds, int parameterIndex,
                    const IBlendMode& blend)
-    : bounds(bounds), targetBounds(bounds), parameterIndex(parameterIndex),
-      blendWeight(blend.weight), blendMode(blend.mode), plugin(plugin)
+    : IEditorElement(bounds, parameterIndex), targetBounds(bounds), blendWeight(blend.weight),
+      blendMode(blend.mode), plugin(plugin)
 {
 }
 
 IControl::~IControl() = default;
-
-void IControl::AttachTo(IGraphics* owner, int index)
-{
-    graphicsOwner = owner;
-    controlIndex = index;
-}
 
 void IControl::MousePressed(int, int, const IMouseState& buttons)
 {
@@ -112,7 +106,7 @@ void IControl::Invalidate(bool notifyPlugin)
     const double shown = value;
     for (int i = 0; i < graphicsOwner->ControlCount(); ++i)
     {
-        IControl* other = graphicsOwner->ControlAt(i);
+        IEditorElement* other = graphicsOwner->ControlAt(i);
         if (other->parameterIndex == parameterIndex)
             other->ShowValue(shown);
         for (size_t k = 0; k < other->secondaryBindings.size(); ++k)

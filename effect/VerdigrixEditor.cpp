@@ -134,7 +134,7 @@ void Verdigrix::GrayControlsOf(int parameterIndex, bool grayed)
     if (!editor)
         return;
     for (int i = 0; i < editor->ControlCount(); ++i)
-        if (IControl* control = editor->ControlAt(i); control->parameterIndex == parameterIndex)
+        if (IEditorElement* control = editor->ControlAt(i); control->parameterIndex == parameterIndex)
             control->SetGrayed(grayed);
 }
 

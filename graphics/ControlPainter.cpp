@@ -2,7 +2,7 @@
 
 #include "graphics/CairoCanvas.h"
 
-ControlPainter::ControlPainter(const IRectangle& area, CairoCanvas& canvas, IControl* owner)
+ControlPainter::ControlPainter(const IRectangle& area, CairoCanvas& canvas, IEditorElement* owner)
     : area(&area), canvas(&canvas), owner(owner)
 {
 }

@@ -5,7 +5,7 @@
 #include <cairo.h>
 
 class CairoCanvas;
-class IControl;
+class IEditorElement;
 
 /// The per-control helper of the cairo controls: clips the canvas's context to the
 /// control's bounds for one Paint. [ui thread]
@@ -13,7 +13,7 @@ class ControlPainter
 {
 public:
     /// `area` is the owning control's bounds (watched, not copied); `owner` may be null.
-    ControlPainter(const IRectangle& area, CairoCanvas& canvas, IControl* owner);
+    ControlPainter(const IRectangle& area, CairoCanvas& canvas, IEditorElement* owner);
 
     /// Starts a paint: takes the canvas's context, starts a new path and clips to the
     /// area. Answers the context, or null when the canvas is not bound (draw nothing then).
@@ -23,11 +23,11 @@ public:
 
     cairo_t* Context() const { return context; }
     CairoCanvas& Canvas() const { return *canvas; }
-    IControl* Owner() const { return owner; }
+    IEditorElement* Owner() const { return owner; }
 
 private:
     const IRectangle* area;
     CairoCanvas* canvas;
     cairo_t* context = nullptr;
-    IControl* owner;
+    IEditorElement* owner;
 };

@@ -1,13 +1,10 @@
 #include "graphics/IGraphics.h"
 
-// The graphics core drives the control base (paint, hit tests, events) and the control
-// base calls back into the core: the two are one unit split over two folders. Only the
-// declarations are needed here; every call is virtual or inline.
-#include "controls/IControl.h"
 #include "framework/IEffectBase.h"
 #include "framework/IParameter.h"
 #include "graphics/BitmapOperations.h"
 #include "graphics/CairoCanvas.h"
+#include "graphics/IEditorElement.h"
 #include "graphics/ISysBitmap.h"
 #include "graphics/ImageRecord.h"
 
@@ -51,7 +48,7 @@ int BitmapModeOf(const IBlendMode& blend)
     return blend.mode == IBlendMode::kCopy ? kBlendCopy : kBlendCopy | kBlendUseAlpha;
 }
 
-void ShowToSecondary(IControl& control, int index, double value)
+void ShowToSecondary(IEditorElement& control, int index, double value)
 {
     for (size_t i = 0; i < control.secondaryBindings.size(); ++i)
     {
@@ -84,7 +81,7 @@ void IGraphics::Renumber()
         controls[i]->AttachTo(this, static_cast<int>(i));
 }
 
-void IGraphics::AddBackground(std::unique_ptr<IControl> control)
+void IGraphics::AddBackground(std::unique_ptr<IEditorElement> control)
 {
     if (!control)
         return;
@@ -92,7 +89,7 @@ void IGraphics::AddBackground(std::unique_ptr<IControl> control)
     Renumber();
 }
 
-int IGraphics::AddControl(std::unique_ptr<IControl> control)
+int IGraphics::AddControl(std::unique_ptr<IEditorElement> control)
 {
     if (!control)
         return -1;
@@ -101,7 +98,7 @@ int IGraphics::AddControl(std::unique_ptr<IControl> control)
     return ControlCount() - 1;
 }
 
-IControl* IGraphics::ControlAt(int i) const
+IEditorElement* IGraphics::ControlAt(int i) const
 {
     if (i < 0 || i >= ControlCount())
         return nullptr;
@@ -194,7 +191,7 @@ void IGraphics::BuildValueMenu(IMenuModel& menu, IParameter& parameter) const
     }
 }
 
-void IGraphics::AskUserForValue(IControl* control, IParameter* parameter,
+void IGraphics::AskUserForValue(IEditorElement* control, IParameter* parameter,
                                 const IRectangle* rectangle)
 {
     if (!control || !parameter || !rectangle)
@@ -217,7 +214,8 @@ void IGraphics::AskUserForValue(IControl* control, IParameter* parameter,
     OpenTextEntry(control, control->textStyle, *rectangle, initial, parameter);
 }
 
-void IGraphics::FinishTextEntry(IControl* control, IParameter* parameter, const std::string& text)
+void IGraphics::FinishTextEntry(IEditorElement* control, IParameter* parameter,
+                                const std::string& text)
 {
     if (!control)
         return;
@@ -352,7 +350,7 @@ void IGraphics::RedrawArea(const IRectangle& area)
     inRedraw = true;
     for (size_t i = 0; i < controls.size(); ++i)
     {
-        IControl& control = *controls[i];
+        IEditorElement& control = *controls[i];
         if (!(layered && inStaticLayer[i]) && !control.hidden && control.bounds.Overlaps(area))
             PaintControl(control, area, context);
         control.MarkPainted();
@@ -363,7 +361,7 @@ void IGraphics::RedrawArea(const IRectangle& area)
     PaintToScreen(area);
 }
 
-void IGraphics::PaintControl(IControl& control, const IRectangle& area, cairo_t* context)
+void IGraphics::PaintControl(IEditorElement& control, const IRectangle& area, cairo_t* context)
 {
     if (context)
     {
@@ -398,7 +396,7 @@ bool IGraphics::BuildStaticLayer(cairo_t* context)
     bool any = false;
     for (size_t i = 0; i < controls.size(); ++i)
     {
-        const IControl& control = *controls[i];
+        const IEditorElement& control = *controls[i];
         bool keep = control.staticPicture && !control.hidden;
         for (size_t j = 0; keep && j < i; ++j)
             keep = inStaticLayer[j] || controls[j]->hidden ||
@@ -457,7 +455,7 @@ int IGraphics::FindControl(int x, int y, bool hover) const
 {
     for (int i = ControlCount() - 1; i >= 0; --i)
     {
-        IControl& control = *controls[static_cast<size_t>(i)];
+        IEditorElement& control = *controls[static_cast<size_t>(i)];
         if (control.hidden)
             continue;
         if (control.grayed && !(hover && control.hoverWhenGrayed))
@@ -468,7 +466,7 @@ int IGraphics::FindControl(int x, int y, bool hover) const
     return -1;
 }
 
-IControl* IGraphics::CapturedOrUnder(int x, int y)
+IEditorElement* IGraphics::CapturedOrUnder(int x, int y)
 {
     if (captureIndex >= 0)
         return ControlAt(captureIndex);
@@ -481,7 +479,7 @@ void IGraphics::RoutePress(int x, int y, const IMouseState& buttons)
     const int ly = LogicalY(y);
     mouseX = mouseY = captureIndex = -1;
     const int index = FindControl(lx, ly, false);
-    IControl* control = ControlAt(index);
+    IEditorElement* control = ControlAt(index);
     if (!control)
         return;
     captureIndex = index;
@@ -507,7 +505,7 @@ void IGraphics::RouteRelease(int x, int y, const IMouseState& buttons)
 {
     const int lx = LogicalX(x);
     const int ly = LogicalY(y);
-    IControl* control = CapturedOrUnder(lx, ly);
+    IEditorElement* control = CapturedOrUnder(lx, ly);
     captureIndex = mouseX = mouseY = -1;
     if (!control)
         return;
@@ -520,7 +518,7 @@ void IGraphics::RouteDrag(int x, int y, const IMouseState& buttons)
 {
     const int lx = LogicalX(x);
     const int ly = LogicalY(y);
-    IControl* control = ControlAt(captureIndex);
+    IEditorElement* control = ControlAt(captureIndex);
     if (!control || (lx == mouseX && ly == mouseY))
         return;
     const int dx = lx - mouseX;
@@ -536,7 +534,7 @@ void IGraphics::RouteDoubleClick(int x, int y, const IMouseState& buttons)
     const int ly = LogicalY(y);
     captureIndex = mouseX = mouseY = -1;
     const int index = FindControl(lx, ly, false);
-    IControl* control = ControlAt(index);
+    IEditorElement* control = ControlAt(index);
     if (!control)
         return;
     if (control->doubleClickAsPress)
@@ -555,7 +553,7 @@ void IGraphics::RouteWheel(int x, int y, const IMouseState& buttons, int notches
 {
     const int lx = LogicalX(x);
     const int ly = LogicalY(y);
-    if (IControl* control = CapturedOrUnder(lx, ly))
+    if (IEditorElement* control = CapturedOrUnder(lx, ly))
         control->MouseWheeled(lx, ly, buttons, notches);
 }
 
@@ -566,14 +564,14 @@ bool IGraphics::RouteHover(int x, int y, const IMouseState& buttons)
     if (!hoverTracking)
         return false;
     const int target = captureIndex >= 0 ? captureIndex : FindControl(lx, ly, true);
-    IControl* control = ControlAt(target);
+    IEditorElement* control = ControlAt(target);
     if (!control || control->hidden)
         return true;
     mouseX = lx;
     mouseY = ly;
     control->MouseHovering(lx, ly, buttons);
     if (hoverIndex >= 0 && hoverIndex != target)
-        if (IControl* previous = ControlAt(hoverIndex))
+        if (IEditorElement* previous = ControlAt(hoverIndex))
             previous->MouseLeft();
     hoverIndex = target;
     return true;

@@ -19,7 +19,7 @@ class CairoCanvas;
 struct _cairo;
 using cairo_t = struct _cairo;
 class IBitmap;
-class IControl;
+class IEditorElement;
 class IEffectBase;
 class IParameter;
 class ISysBitmap;
@@ -45,12 +45,12 @@ public:
     // ---- Control list ----
 
     /// Inserts `control` at index 0 (painted first, below everything) and renumbers.
-    void AddBackground(std::unique_ptr<IControl> control);
+    void AddBackground(std::unique_ptr<IEditorElement> control);
     /// Appends `control`, renumbers every control and returns its index.
-    int AddControl(std::unique_ptr<IControl> control);
+    int AddControl(std::unique_ptr<IEditorElement> control);
     int ControlCount() const { return static_cast<int>(controls.size()); }
     /// The control at `i`, or null outside 0 .. ControlCount() - 1.
-    IControl* ControlAt(int i) const;
+    IEditorElement* ControlAt(int i) const;
 
     // ---- IEditor ----
 
@@ -71,7 +71,8 @@ public:
 
     /// Opens a menu (enumerations, booleans with value texts) or a text box for the user
     /// to give `control` a new value for `parameter`. Does nothing if any is null.
-    void AskUserForValue(IControl* control, IParameter* parameter, const IRectangle* rectangle);
+    void AskUserForValue(IEditorElement* control, IParameter* parameter,
+                         const IRectangle* rectangle);
 
     // ---- Bitmap layer ----
 
@@ -112,7 +113,7 @@ public:
     /// Ends a text entry: with a parameter the text is parsed into a value for the
     /// control (framed as one host gesture when the control is bound), without one the
     /// control receives the text. For platform classes.
-    void FinishTextEntry(IControl* control, IParameter* parameter, const std::string& text);
+    void FinishTextEntry(IEditorElement* control, IParameter* parameter, const std::string& text);
 
     IEffectBase* Plugin() const { return plugin; }
     IBitmap* DrawingBitmap() const override;
@@ -141,7 +142,7 @@ public:
     /// with its `chosenIndex` set, or null when dismissed.
     virtual IMenuModel* RunPopupMenu(IMenuModel& menu, const IRectangle& rectangle) = 0;
     /// Opens a text box over `rectangle`; the typed text reaches FinishTextEntry later.
-    virtual void OpenTextEntry(IControl* control, const ITextStyle& style,
+    virtual void OpenTextEntry(IEditorElement* control, const ITextStyle& style,
                                const IRectangle& rectangle, const std::string& initialText,
                                IParameter* parameter) = 0;
     virtual void HostExecutableFolder(std::string& out) = 0;
@@ -192,12 +193,12 @@ public:
     /// Mouse-over events are delivered; the value box switches it on when it first paints.
     bool hoverTracking = false;
     int resourceScale = 1;
-    /// Repaints copy the static layer (see IControl::staticPicture) instead of painting
+    /// Repaints copy the static layer (see IEditorElement::staticPicture) instead of painting
     /// the controls in it. Off paints every control on every repaint.
     bool staticLayerCache = true;
 
 protected:
-    std::vector<std::unique_ptr<IControl>> controls;
+    std::vector<std::unique_ptr<IEditorElement>> controls;
     IEffectBase* plugin;
     IRectangle paintArea;
     std::unique_ptr<ISysBitmap> drawingBitmap;
@@ -227,7 +228,7 @@ private:
     bool BuildStaticLayer(cairo_t* context);
     bool StaticLayerCurrent() const;
     void CopyStaticLayer(const IRectangle& area);
-    void PaintControl(IControl& control, const IRectangle& area, cairo_t* context);
+    void PaintControl(IEditorElement& control, const IRectangle& area, cairo_t* context);
     /// A logical rectangle in drawing-bitmap pixels.
     IRectangle ToBitmap(const IRectangle& r);
     /// `r` limited to the repaint in progress (unchanged outside one); false when nothing
@@ -239,6 +240,6 @@ private:
     /// Topmost control at a logical position that is visible and (unless `hover` allows
     /// it) not grayed; -1 when none.
     int FindControl(int x, int y, bool hover) const;
-    IControl* CapturedOrUnder(int x, int y);
+    IEditorElement* CapturedOrUnder(int x, int y);
     void BuildValueMenu(IMenuModel& menu, IParameter& parameter) const;
 };

@@ -70,7 +70,7 @@ IMenuModel* IGraphicsHeadless::RunPopupMenu(IMenuModel& menu, const IRectangle& 
     return menu.Choose(id);
 }
 
-void IGraphicsHeadless::OpenTextEntry(IControl* control, const ITextStyle&,
+void IGraphicsHeadless::OpenTextEntry(IEditorElement* control, const ITextStyle&,
                                       const IRectangle& rectangle, const std::string& initialText,
                                       IParameter* parameter)
 {
@@ -94,7 +94,7 @@ bool IGraphicsHeadless::CommitTextEntry(const std::string& text)
 {
     if (!entryControl)
         return false;
-    IControl* control = entryControl;
+    IEditorElement* control = entryControl;
     IParameter* parameter = entryParameter;
     entryControl = nullptr;
     entryParameter = nullptr;

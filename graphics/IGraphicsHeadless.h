@@ -59,8 +59,9 @@ public:
     std::string BackendName() override;
     int ShowMessage(const char* text, const char* caption, int buttons) override;
     IMenuModel* RunPopupMenu(IMenuModel& menu, const IRectangle& rectangle) override;
-    void OpenTextEntry(IControl* control, const ITextStyle& style, const IRectangle& rectangle,
-                       const std::string& initialText, IParameter* parameter) override;
+    void OpenTextEntry(IEditorElement* control, const ITextStyle& style,
+                       const IRectangle& rectangle, const std::string& initialText,
+                       IParameter* parameter) override;
     void HostExecutableFolder(std::string& out) override;
     void ModuleFolder(std::string& out) override;
     void DesktopFolder(std::string& out) override;
@@ -89,7 +90,7 @@ private:
     std::deque<int> menuChoices;
     std::deque<std::optional<std::string>> textEntries;
     std::optional<ShownMenu> lastMenu;
-    IControl* entryControl = nullptr;
+    IEditorElement* entryControl = nullptr;
     IParameter* entryParameter = nullptr;
     std::string lastEntryText;
     IRectangle lastEntryRectangle;

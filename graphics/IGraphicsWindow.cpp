@@ -1,7 +1,7 @@
 #include "graphics/IGraphicsWindow.h"
 
-#include "controls/IControl.h"
 #include "framework/IParameter.h"
+#include "graphics/IEditorElement.h"
 #include "graphics/TypingFilter.h"
 #include "graphics/VirtualKey.h"
 
@@ -277,7 +277,7 @@ void IGraphicsWindow::TimerTick()
 
 // ---- Text entry ----
 
-void IGraphicsWindow::OpenTextEntry(IControl* control, const ITextStyle& style,
+void IGraphicsWindow::OpenTextEntry(IEditorElement* control, const ITextStyle& style,
                                     const IRectangle& rectangle, const std::string& initialText,
                                     IParameter* parameter)
 {
@@ -333,7 +333,7 @@ void IGraphicsWindow::EntryCommand(int code)
 
 void IGraphicsWindow::FinishEntry()
 {
-    IControl* control = entryControl;
+    IEditorElement* control = entryControl;
     IParameter* parameter = entryParameter;
     const bool commit = entryState == kEntryCommit;
     const std::string text = commit ? EntryBoxText() : std::string();

@@ -80,7 +80,7 @@ public:
     void EntryCommand(int code);
 
     bool TextEntryOpen() const { return entryControl != nullptr; }
-    IControl* EntryControl() const { return entryControl; }
+    IEditorElement* EntryControl() const { return entryControl; }
     IParameter* EntryParameter() const { return entryParameter; }
     void* ParentWindow() const { return parentWindow; }
 
@@ -98,8 +98,9 @@ public:
     void PaintToScreen(const IRectangle& area) override;
     void CancelTextEntry() override;
     IMenuModel* RunPopupMenu(IMenuModel& menu, const IRectangle& rectangle) override;
-    void OpenTextEntry(IControl* control, const ITextStyle& style, const IRectangle& rectangle,
-                       const std::string& initialText, IParameter* parameter) override;
+    void OpenTextEntry(IEditorElement* control, const ITextStyle& style,
+                       const IRectangle& rectangle, const std::string& initialText,
+                       IParameter* parameter) override;
     void* OpenEditorWindow(void* parent) override;
     void CloseEditorWindow() override;
     void* WindowHandle() override;
@@ -158,7 +159,7 @@ protected:
 private:
     void* window = nullptr;
     void* parentWindow = nullptr;
-    IControl* entryControl = nullptr;
+    IEditorElement* entryControl = nullptr;
     IParameter* entryParameter = nullptr;
 
     IRectangle ToLogical(const IRectangle& windowArea);

@@ -58,7 +58,7 @@ struct Editor
         {
         }
     }
-    IControl* Row(int i) { return graphics->ControlAt(i); }
+    IControl* Row(int i) { return static_cast<IControl*>(graphics->ControlAt(i)); }
     ICairoControlXY* Pad() { return dynamic_cast<ICairoControlXY*>(Row(effect.padIndex)); }
     bool GrayedRow(int i) { return Row(i)->grayed; }
     uint32_t Pixel(int x, int y)

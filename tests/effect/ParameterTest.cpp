@@ -319,7 +319,7 @@ TEST(VerdigrixParameters, TheEditorsTimerShowsMarkedValues)
     IControl* box = nullptr;
     for (int i = 0; i < graphics->ControlCount() && box == nullptr; ++i)
         if (graphics->ControlAt(i)->parameterIndex == Verdigrix::kFilterQ)
-            box = graphics->ControlAt(i);
+            box = static_cast<IControl*>(graphics->ControlAt(i));
     ASSERT_NE(box, nullptr);
     const double before = box->value.load();
 
