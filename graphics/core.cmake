@@ -6,6 +6,7 @@ target_sources(verdigrix_graphics PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/IGraphicsWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DoubleClickDetector.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TypingFilter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LineEditor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EditorFactory.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IMenuModel.cpp
 )

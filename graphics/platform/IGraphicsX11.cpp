@@ -6,6 +6,7 @@
 #include "graphics/platform/ModuleHandle.h"
 #include "graphics/platform/PngResource.h"
 #include "graphics/platform/X11Connection.h"
+#include "graphics/platform/X11EntryBox.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -21,8 +22,13 @@ namespace
 constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
                             PointerMotionMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
                             StructureNotifyMask | FocusChangeMask;
-// XEmbed: protocol version 0, mapped.
+// XEmbed: protocol version 0, mapped; the messages an embedder sends or receives.
 constexpr unsigned long kXEmbedMapped = 1;
+constexpr long kXEmbedEmbeddedNotify = 0;
+constexpr long kXEmbedWindowDeactivate = 2;
+constexpr long kXEmbedRequestFocus = 3;
+constexpr long kXEmbedFocusIn = 4;
+constexpr long kXEmbedFocusOut = 5;
 
 Window XWindowOf(void* handle)
 {
@@ -372,6 +378,11 @@ void IGraphicsX11::BlitToWindow(const IRectangle& area)
 
 void IGraphicsX11::HandleXEvent(XEvent& event)
 {
+    if (entryBox && event.xany.window == entryBox->XWindow())
+    {
+        entryBox->HandleXEvent(event);
+        return;
+    }
     switch (event.type)
     {
     case Expose:
@@ -383,6 +394,14 @@ void IGraphicsX11::HandleXEvent(XEvent& event)
         break;
     }
     case ButtonPress:
+        // A press in the editor takes the keyboard from an open box: Return is no longer
+        // the box's, and the window logic ends the entry (the box's focus loss commits).
+        if (entryBox && entryBox->HasFocus())
+        {
+            entryBox->FocusLost();
+            if (event.xbutton.button >= Button1 && event.xbutton.button <= Button3)
+                TakeKeyboardFocus();
+        }
         TranslateButton(event.xbutton, true);
         break;
     case ButtonRelease:
@@ -407,10 +426,15 @@ void IGraphicsX11::HandleXEvent(XEvent& event)
         }
         break;
     case KeyPress:
-        TranslateKey(event.xkey, true);
+        // Keys typed while the box is open are the box's, wherever X sent them.
+        if (entryBox)
+            entryBox->HandleKey(event.xkey);
+        else
+            TranslateKey(event.xkey, true);
         break;
     case KeyRelease:
-        TranslateKey(event.xkey, false);
+        if (!entryBox)
+            TranslateKey(event.xkey, false);
         break;
     case FocusIn:
     case FocusOut:
@@ -428,8 +452,10 @@ void IGraphicsX11::HandleXEvent(XEvent& event)
         break;
     }
     case ClientMessage:
-        if (connection && event.xclient.message_type == connection->wmProtocols &&
-            static_cast<Atom>(event.xclient.data.l[0]) == connection->wmDeleteWindow)
+        if (connection && event.xclient.message_type == connection->xembed)
+            HandleXEmbedMessage(event.xclient);
+        else if (connection && event.xclient.message_type == connection->wmProtocols &&
+                 static_cast<Atom>(event.xclient.data.l[0]) == connection->wmDeleteWindow)
         {
             WindowEvent e;
             e.kind = WindowEvent::Kind::kClose;
@@ -496,11 +522,45 @@ void IGraphicsX11::TranslateKey(XKeyEvent& event, bool press)
     HandleEvent(e);
 }
 
+void IGraphicsX11::HandleXEmbedMessage(const XClientMessageEvent& message)
+{
+    switch (message.data.l[1])
+    {
+    case kXEmbedEmbeddedNotify:
+        embedder = static_cast<Window>(message.data.l[3]);
+        break;
+    case kXEmbedFocusIn:
+        if (entryBox)
+            entryBox->FocusGained();
+        break;
+    case kXEmbedFocusOut:
+    case kXEmbedWindowDeactivate:
+        // The embedder keeps the real focus; these are the box's focus changes.
+        if (entryBox)
+            entryBox->FocusLost();
+        break;
+    default:
+        break;
+    }
+}
+
 void IGraphicsX11::TakeKeyboardFocus()
 {
-    if (connection && xwindow)
-        connection->Checked(
-            [&] { XSetInputFocus(connection->display, xwindow, RevertToParent, CurrentTime); });
+    if (!connection || !xwindow)
+        return;
+    connection->Checked(
+        [&] { XSetInputFocus(connection->display, xwindow, RevertToParent, CurrentTime); });
+    if (!embedder)
+        return;
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = embedder;
+    request.xclient.message_type = connection->xembed;
+    request.xclient.format = 32;
+    request.xclient.data.l[0] = CurrentTime;
+    request.xclient.data.l[1] = kXEmbedRequestFocus;
+    const Window to = embedder;
+    connection->Checked([&] { XSendEvent(connection->display, to, False, NoEventMask, &request); });
 }
 
 void IGraphicsX11::SetMouseCapture(bool c)
@@ -557,24 +617,38 @@ void IGraphicsX11::ForwardKeyToHost(const WindowEvent& event)
         });
 }
 
-// ---- Menus and text entry (not offered by this window class yet) ----
+// ---- Menus (not offered by this window class yet) and text entry ----
 
 int IGraphicsX11::TrackPopupMenu(const std::vector<PopupMenuItem>&, int, int)
 {
     return -1;
 }
 
-bool IGraphicsX11::CreateEntryBox(const EntryBoxLayout&)
+bool IGraphicsX11::CreateEntryBox(const EntryBoxLayout& layout)
 {
-    return false;
+    if (!connection || !xwindow || entryBox)
+        return false;
+    auto box = std::make_unique<X11EntryBox>(*connection, xwindow, layout, *this);
+    if (!box->IsOpen())
+        return false;
+    connection->Register(box->XWindow(), this);
+    entryBox = std::move(box);
+    return true;
 }
 
 std::string IGraphicsX11::EntryBoxText()
 {
-    return {};
+    return entryBox ? entryBox->Text() : std::string();
 }
 
-void IGraphicsX11::DestroyEntryBox() {}
+void IGraphicsX11::DestroyEntryBox()
+{
+    if (!entryBox)
+        return;
+    // Events still queued for the box's window find no owner and are dropped.
+    connection->Unregister(entryBox->XWindow());
+    entryBox.reset();
+}
 
 // ---- Cursor ----
 

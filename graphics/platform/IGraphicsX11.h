@@ -6,9 +6,11 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <memory>
 
 typedef struct _cairo_surface cairo_surface_t;
 class X11Connection;
+class X11EntryBox;
 
 /// The editor window on X11: a child window of the host's window (XEmbed), drawn by
 /// copying the drawing bitmap through a cairo xlib surface. The host drives it: a run
@@ -93,9 +95,13 @@ private:
     Cursor invisibleCursor = None;
     DoubleClickDetector doubleClicks;
     std::chrono::steady_clock::time_point lastTick{};
+    std::unique_ptr<X11EntryBox> entryBox;
+    /// The host's window that embeds ours when it speaks XEmbed (it told us so), else 0.
+    Window embedder = 0;
 
     void TranslateButton(const XButtonEvent& event, bool press);
     void TranslateKey(XKeyEvent& event, bool press);
     void MatchBitmapToScale();
     Window TopLevelOf(Window window);
+    void HandleXEmbedMessage(const XClientMessageEvent& message);
 };
