@@ -5,8 +5,11 @@
 #include "graphics/VirtualKey.h"
 #include "graphics/platform/ModuleHandle.h"
 #include "graphics/platform/PngResource.h"
+#include "graphics/platform/ProgramLauncher.h"
+#include "graphics/platform/X11Clipboard.h"
 #include "graphics/platform/X11Connection.h"
 #include "graphics/platform/X11EntryBox.h"
+#include "graphics/platform/XdgFolders.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -29,6 +32,8 @@ constexpr long kXEmbedWindowDeactivate = 2;
 constexpr long kXEmbedRequestFocus = 3;
 constexpr long kXEmbedFocusIn = 4;
 constexpr long kXEmbedFocusOut = 5;
+// The longest the clipboard's owner may take to answer.
+constexpr int kClipboardTimeoutMs = 500;
 
 Window XWindowOf(void* handle)
 {
@@ -652,6 +657,12 @@ void IGraphicsX11::DestroyEntryBox()
 
 // ---- Cursor ----
 
+unsigned int IGraphicsX11::CursorFontShape(int kind)
+{
+    constexpr int kinds = static_cast<int>(sizeof kCursorShapes / sizeof kCursorShapes[0]);
+    return kCursorShapes[kind >= 0 && kind < kinds ? kind : kCursorArrow];
+}
+
 void IGraphicsX11::SetCursorShape(int kind)
 {
     cursorKind = kind;
@@ -660,7 +671,7 @@ void IGraphicsX11::SetCursorShape(int kind)
     Display* display = connection->display;
     if (shownCursor != None)
         XFreeCursor(display, shownCursor);
-    shownCursor = XCreateFontCursor(display, kCursorShapes[kind]);
+    shownCursor = XCreateFontCursor(display, CursorFontShape(kind));
     if (!cursorHidden)
         XDefineCursor(display, xwindow, shownCursor);
     XFlush(display);
@@ -724,28 +735,29 @@ int IGraphicsX11::ShowMessage(const char*, const char*, int)
 
 void IGraphicsX11::HostExecutableFolder(std::string& out)
 {
-    out.clear();
+    out = XdgFolders::ProgramFolder();
 }
 void IGraphicsX11::ModuleFolder(std::string& out)
 {
-    out.clear();
+    out = XdgFolders::ModuleFolder();
 }
 void IGraphicsX11::DesktopFolder(std::string& out)
 {
-    out.clear();
+    out = XdgFolders::UserDirectory("DESKTOP", "Desktop");
 }
 void IGraphicsX11::DocumentsFolder(std::string& out)
 {
-    out.clear();
+    out = XdgFolders::UserDirectory("DOCUMENTS", "Documents");
 }
-void IGraphicsX11::AppDataFolder(std::string& out, bool)
+void IGraphicsX11::AppDataFolder(std::string& out, bool systemWide)
 {
-    out.clear();
+    out = systemWide ? XdgFolders::SystemData() : XdgFolders::UserData();
 }
 void IGraphicsX11::UserAppDataFolder(std::string& out)
 {
-    out.clear();
+    out = XdgFolders::UserData();
 }
+// No dialogs of our own: answered as cancelled.
 void IGraphicsX11::ChooseFile(std::string& out, int, std::string&, const char*)
 {
     out.clear();
@@ -754,14 +766,26 @@ bool IGraphicsX11::ChooseColour(const IArgbColour&, const char*)
 {
     return false;
 }
-bool IGraphicsX11::OpenWebPage(const char*, const char*, const char*, const char*)
+
+bool IGraphicsX11::OpenWebPage(const char* url, const char*, const char* confirmText, const char*)
 {
-    return false;
+    // A confirmation would need a message box, which answers as cancelled; a url that
+    // starts with '-' would be read as an option of xdg-open.
+    if (confirmText || !url || !*url || *url == '-')
+        return false;
+    return ProgramLauncher::Launch("xdg-open", url);
 }
+
 bool IGraphicsX11::ClipboardText(std::string& out)
 {
     out.clear();
-    return false;
+    // The connection of an open editor, else one of our own for the call.
+    X11Connection* held = X11Connection::Acquire();
+    if (!held)
+        return false;
+    const bool ok = X11Clipboard::ReadText(*held, out, kClipboardTimeoutMs);
+    X11Connection::Release();
+    return ok;
 }
 
 void IGraphicsX11::SetHostWindowOpacity(int alpha)

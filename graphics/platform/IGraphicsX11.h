@@ -27,6 +27,9 @@ public:
     /// Installs this class as the module's editor class (EditorFactory).
     static void InstallAsEditor();
 
+    /// The X cursor-font shape shown for a cursor kind (the arrow for unknown kinds).
+    static unsigned int CursorFontShape(int kind);
+
     /// One event for a window of this editor (from X11Connection::Dispatch).
     void HandleXEvent(XEvent& event);
 
