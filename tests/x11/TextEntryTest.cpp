@@ -294,6 +294,28 @@ TEST_F(InProcess, EachWayOfEndingTheEntryCommitsOrCancels)
     }
 }
 
+TEST_F(InProcess, KeysAnXEmbedHostSendsToTheEditorWindowGoToTheOpenBox)
+{
+    Open("0");
+    auto send = [&](KeySym symbol)
+    {
+        XEvent e{};
+        e.xkey.type = KeyPress;
+        e.xkey.display = display;
+        e.xkey.window = window;
+        e.xkey.root = DefaultRootWindow(display);
+        e.xkey.keycode = XKeysymToKeycode(display, symbol);
+        e.xkey.same_screen = True;
+        XSendEvent(display, window, False, KeyPressMask, &e);
+        XSync(display, False);
+    };
+    send(XK_7);
+    send(XK_Return);
+    Pump(80);
+    EXPECT_FALSE(editor->TextEntryOpen());
+    EXPECT_EQ(field->accepted, std::vector<std::string>{"7"});
+}
+
 TEST_F(InProcess, ClosingTheWindowWithTheBoxOpenTakesTheBoxAlong)
 {
     Open("5");
