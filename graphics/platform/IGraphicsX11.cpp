@@ -296,6 +296,7 @@ void IGraphicsX11::DestroyNativeWindow(void*)
     connection->Checked([&] { XDestroyWindow(display, closing); });
     xwindow = 0;
     hostParent = 0;
+    embedder = 0;
     pendingArea = {};
     captured = false;
     if (invisibleCursor != None)
