@@ -225,6 +225,30 @@ TEST_F(Services, ClipboardTextIsTheOwnersUtf8TextAndAHungOwnerCostsABoundedWait)
     EXPECT_LT(waited, std::chrono::milliseconds(1000));
 }
 
+void PointerAt(Display* display, int& x, int& y)
+{
+    Window root = 0, child = 0;
+    int wx = 0, wy = 0;
+    unsigned mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &wx, &wy, &mask);
+}
+
+// Moves the pointer and waits until the server has taken the move: injected input is
+// processed on the server's own schedule, not with the request.
+void MovePointer(Display* display, int x, int y)
+{
+    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+    XSync(display, False);
+    int px = -1, py = -1;
+    for (int i = 0; i < 200; ++i)
+    {
+        PointerAt(display, px, py);
+        if (px == x && py == y)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 class OpenEditor : public ::testing::Test
 {
 protected:
@@ -282,19 +306,20 @@ TEST_F(OpenEditor, CursorKindsAreCursorFontShapesAndConcealingPutsThePointerBack
         EXPECT_EQ(IGraphicsX11::CursorFontShape(row.kind), row.shape) << row.kind;
 
     Display* display = host.Connection();
-    XTestFakeMotionEvent(display, -1, 200, 220, CurrentTime);
-    XSync(display, False);
+    MovePointer(display, 200, 220);
     editor.SetMouseCursor(IGraphicsWindow::kCursorSizeNorthSouth);
     editor.ConcealCursor();
     EXPECT_TRUE(editor.cursorHidden);
-    XTestFakeMotionEvent(display, -1, 400, 30, CurrentTime); // a drag moves it on
-    XSync(display, False);
+    MovePointer(display, 400, 30); // a drag moves it on
     editor.RestoreCursor();
     EXPECT_FALSE(editor.cursorHidden);
-    Window root = 0, child = 0;
-    int x = 0, y = 0, wx = 0, wy = 0;
-    unsigned mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &wx, &wy, &mask);
+    // The warp went out on the editor's own connection: wait for the server to take it.
+    int x = 0, y = 0;
+    for (int i = 0; i < 200 && !(x == 200 && y == 220); ++i)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        PointerAt(display, x, y);
+    }
     EXPECT_EQ(x, 200);
     EXPECT_EQ(y, 220);
 }

@@ -361,12 +361,12 @@ TEST_F(Vst3TextEntry, ADoubleClickedValueBoxTakesATypedValueAsOneHostEdit)
     {
         Button(display, editor, 176, 410);
         Button(display, editor, 176, 410);
-        frame->RunFor(80);
+        frame->RunFor(150);
         EXPECT_EQ(ChildrenOf(display, editor).size(), 1u) << "the box is open";
         const size_t seen = plugin.Handler().Calls().size();
         Type(display, text);
         end();
-        frame->RunFor(100);
+        frame->RunFor(150);
         EXPECT_TRUE(ChildrenOf(display, editor).empty()) << "the box is closed";
         return std::vector<ComponentHandler::Call>(plugin.Handler().Calls().begin() + seen,
                                                    plugin.Handler().Calls().end());
