@@ -9,4 +9,5 @@ target_sources(verdigrix_graphics PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/LineEditor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EditorFactory.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IMenuModel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PopupMenuLayout.cpp
 )

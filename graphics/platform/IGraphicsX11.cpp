@@ -9,6 +9,7 @@
 #include "graphics/platform/X11Clipboard.h"
 #include "graphics/platform/X11Connection.h"
 #include "graphics/platform/X11EntryBox.h"
+#include "graphics/platform/X11PopupMenu.h"
 #include "graphics/platform/XdgFolders.h"
 
 #include <X11/Xatom.h>
@@ -623,12 +624,25 @@ void IGraphicsX11::ForwardKeyToHost(const WindowEvent& event)
         });
 }
 
-// ---- Menus (not offered by this window class yet) and text entry ----
+// ---- Menus ----
 
-int IGraphicsX11::TrackPopupMenu(const std::vector<PopupMenuItem>&, int, int)
+int IGraphicsX11::TrackPopupMenu(const std::vector<PopupMenuItem>& items, int x, int y)
 {
-    return -1;
+    if (!connection || !xwindow)
+        return -1;
+    Display* display = connection->display;
+    int screenX = 0;
+    int screenY = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, xwindow, DefaultRootWindow(display), x, y, &screenX, &screenY,
+                          &child);
+    // The editor keeps repainting under its menu (the pad follows the audio), from the
+    // menu's loop since the host's timer waits for us meanwhile.
+    X11PopupMenu menu(xwindow, DisplayScale(), [this] { TimerTick(); }, TimerPeriodMs());
+    return menu.Track(items, screenX, screenY);
 }
+
+// ---- Text entry ----
 
 bool IGraphicsX11::CreateEntryBox(const EntryBoxLayout& layout)
 {
