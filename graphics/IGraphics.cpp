@@ -553,8 +553,18 @@ void IGraphics::RouteWheel(int x, int y, const IMouseState& buttons, int notches
 {
     const int lx = LogicalX(x);
     const int ly = LogicalY(y);
-    if (IEditorElement* control = CapturedOrUnder(lx, ly))
-        control->MouseWheeled(lx, ly, buttons, notches);
+    IEditorElement* control = CapturedOrUnder(lx, ly);
+    if (!control)
+        return;
+    // Turning the wheel is a gesture of its own (hosts take edits only inside one), unless a
+    // held press has begun one already; a partial notch changes nothing.
+    const int parameterIndex = control->parameterIndex;
+    const bool frame = plugin && parameterIndex >= 0 && captureIndex < 0 && notches != 0;
+    if (frame)
+        plugin->BeginHostEdit(parameterIndex);
+    control->MouseWheeled(lx, ly, buttons, notches);
+    if (frame)
+        plugin->EndHostEdit(parameterIndex);
 }
 
 bool IGraphics::RouteHover(int x, int y, const IMouseState& buttons)

@@ -19,9 +19,9 @@ PopupMenuLayout::PopupMenuLayout(const std::vector<PopupMenuItem>& items, double
             widest = std::max(widest, textWidth(item.text));
     }
     height = y + Pixels(kPadding);
-    width = std::max(Pixels(kMinimumWidth),
-                     Pixels(kCheckGutter) + static_cast<int>(std::ceil(widest)) +
-                         Pixels(kArrowGutter));
+    width =
+        std::max(Pixels(kMinimumWidth),
+                 Pixels(kCheckGutter) + static_cast<int>(std::ceil(widest)) + Pixels(kArrowGutter));
 }
 
 int PopupMenuLayout::Pixels(double logical) const

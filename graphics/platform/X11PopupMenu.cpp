@@ -26,8 +26,8 @@ using Clock = std::chrono::steady_clock;
 
 IArgbColour ColourOf(unsigned long rgb, int alpha = 255)
 {
-    return {alpha, static_cast<int32_t>((rgb >> 16) & 0xFF), static_cast<int32_t>((rgb >> 8) & 0xFF),
-            static_cast<int32_t>(rgb & 0xFF)};
+    return {alpha, static_cast<int32_t>((rgb >> 16) & 0xFF),
+            static_cast<int32_t>((rgb >> 8) & 0xFF), static_cast<int32_t>(rgb & 0xFF)};
 }
 
 void SetSource(cairo_t* context, unsigned long rgb, double alpha = 1.0)
@@ -70,8 +70,7 @@ struct X11PopupMenu::Level
     int openItem = -1;
 };
 
-X11PopupMenu::X11PopupMenu(Window owner, double scale, std::function<void()> tick,
-                           int tickPeriodMs)
+X11PopupMenu::X11PopupMenu(Window owner, double scale, std::function<void()> tick, int tickPeriodMs)
     : owner(owner), scale(scale > 0.0 ? scale : 1.0), tick(std::move(tick)),
       tickPeriodMs(tickPeriodMs > 0 ? tickPeriodMs : 33), textPainter(CurrentModuleHandle())
 {
@@ -156,12 +155,12 @@ bool X11PopupMenu::OpenLevel(const std::vector<PopupMenuItem>& items, int x, int
     connection->Checked(
         [&]
         {
-            created = XCreateWindow(
-                display, RootWindow(display, screen), level->x, level->y,
-                static_cast<unsigned>(width), static_cast<unsigned>(height), 0, CopyFromParent,
-                InputOutput, CopyFromParent,
-                CWOverrideRedirect | CWSaveUnder | CWEventMask | CWBackPixel | CWBorderPixel,
-                &attributes);
+            created = XCreateWindow(display, RootWindow(display, screen), level->x, level->y,
+                                    static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                    CopyFromParent, InputOutput, CopyFromParent,
+                                    CWOverrideRedirect | CWSaveUnder | CWEventMask | CWBackPixel |
+                                        CWBorderPixel,
+                                    &attributes);
         });
     if (!created)
         return false;
@@ -170,8 +169,8 @@ bool X11PopupMenu::OpenLevel(const std::vector<PopupMenuItem>& items, int x, int
     XChangeProperty(display, created, type, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&popup), 1);
     level->window = created;
-    level->surface = cairo_xlib_surface_create(display, created, DefaultVisual(display, screen),
-                                               width, height);
+    level->surface =
+        cairo_xlib_surface_create(display, created, DefaultVisual(display, screen), width, height);
     connection->KeepCairoDevice(cairo_surface_get_device(level->surface));
     XMapRaised(display, created);
     levels.push_back(std::move(level));
@@ -351,8 +350,8 @@ void X11PopupMenu::RunLoop()
         int timeout = -1;
         if (tick)
         {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                nextTick - Clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - Clock::now());
             timeout = static_cast<int>(std::max<long long>(0, left.count()));
         }
         pollfd watched{ConnectionNumber(display), POLLIN, 0};
@@ -447,7 +446,8 @@ void X11PopupMenu::PointerMoved(int rootX, int rootY)
     Hit(rootX, rootY, level, item);
     if (level < 0 || item < 0)
         return;
-    const PopupMenuItem& entry = (*levels[static_cast<size_t>(level)]->items)[static_cast<size_t>(item)];
+    const PopupMenuItem& entry =
+        (*levels[static_cast<size_t>(level)]->items)[static_cast<size_t>(item)];
     if (entry.separator)
         return;
     armed = true;

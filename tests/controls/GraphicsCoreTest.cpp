@@ -256,6 +256,25 @@ TEST(Routing, BoundControlGestureFramesThePressAndRelease)
     EXPECT_EQ(probe->events, (Log{"press 5,5", "drag 5,9 0,4", "release 5,9"}));
 }
 
+TEST(Routing, AWheelNotchOnABoundControlIsAGestureOfItsOwnUnlessAPressHoldsOne)
+{
+    Core core;
+    ProbeControl* probe = core.Probe({0, 0, 100, 100}, TestPlugin::kLevel);
+    ProbeControl* unbound = core.Probe({100, 0, 200, 100});
+    core.Attach();
+    core.graphics->RouteWheel(5, 5, {}, 1);
+    core.graphics->RouteWheel(5, 5, {}, 0); // a partial notch
+    core.graphics->RouteWheel(150, 5, {}, 1);
+    EXPECT_EQ(core.plugin.log, (Log{"begin 4", "end 4"}));
+    core.plugin.log.clear();
+    core.graphics->RoutePress(5, 5, Left());
+    core.graphics->RouteWheel(5, 5, {}, -1);
+    core.graphics->RouteRelease(5, 5, Left());
+    EXPECT_EQ(core.plugin.log, (Log{"begin 4", "end 4"}));
+    EXPECT_EQ(probe->events, (Log{"wheel 1", "wheel 0", "press 5,5", "wheel -1", "release 5,5"}));
+    EXPECT_EQ(unbound->events, (Log{"wheel 1"}));
+}
+
 TEST(Routing, RightPressUnderVst3AsksTheHostMenuInstead)
 {
     Core core(1);

@@ -2,6 +2,7 @@
 // view on our poll() run loop and the VST2 editor opcodes driven by effEditIdle. The
 // program runs its own X server; input comes from the X test extension.
 
+#include "X11TestInput.h"
 #include "XvfbServer.h"
 
 #include "hosting/vst2/Vst2Instance.h"
@@ -14,8 +15,6 @@
 #include "vst3/abi/Vst3View.h"
 
 #include <X11/Xatom.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 
 #include <atomic>
 #include <chrono>
@@ -38,21 +37,6 @@ const auto* const kServer = ::testing::AddGlobalTestEnvironment(new XvfbServer);
 // The editor's background (48, 48, 48) and the accent colour of its frames.
 constexpr unsigned long kBackground = 0x303030;
 
-struct Geometry
-{
-    int x = 0, y = 0;
-    unsigned width = 0, height = 0;
-};
-
-Geometry GeometryOf(Display* display, Window window)
-{
-    Geometry g;
-    Window root = 0;
-    unsigned border = 0, depth = 0;
-    XGetGeometry(display, window, &root, &g.x, &g.y, &g.width, &g.height, &border, &depth);
-    return g;
-}
-
 bool HasXEmbedInfo(Display* display, Window window)
 {
     Atom type = None;
@@ -65,18 +49,6 @@ bool HasXEmbedInfo(Display* display, Window window)
     if (data)
         XFree(data);
     return type == info && format == 32 && count == 2;
-}
-
-// Presses and releases the left button at a window pixel of `window`.
-void Click(Display* display, Window window, int x, int y)
-{
-    int rx = 0, ry = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rx, &ry, &child);
-    XTestFakeMotionEvent(display, -1, rx, ry, CurrentTime);
-    XTestFakeButtonEvent(display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display, 1, False, CurrentTime);
-    XSync(display, False);
 }
 
 class Vst3Editor : public ::testing::Test

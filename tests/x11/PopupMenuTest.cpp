@@ -2,8 +2,8 @@
 // and the keyboard end it. The test's thread runs the modal menu while a scripted user on
 // another connection acts on the screen.
 
-#include "XvfbServer.h"
 #include "X11TestInput.h"
+#include "XvfbServer.h"
 
 #include "graphics/IGraphicsWindow.h"
 #include "graphics/IMenuModel.h"
@@ -81,7 +81,8 @@ protected:
                 [&, script = std::move(script)](Display* display)
                 {
                     script(display);
-                    if (!RunUntil([] { std::this_thread::sleep_for(std::chrono::milliseconds(10)); },
+                    if (!RunUntil([]
+                                  { std::this_thread::sleep_for(std::chrono::milliseconds(10)); },
                                   [&] { return ended.load(); }, 3000))
                     {
                         ADD_FAILURE() << "the menu was still open after the script";
@@ -114,7 +115,8 @@ TEST_F(PopupMenu, TheKeyboardMovesOverSeparatorsIntoSubmenusAndChoosesOnlyEnable
         {"Up from nothing takes the last", {XK_Up, XK_Return}, kEpsilon},
         {"a grayed entry cannot be chosen", {XK_Down, XK_Down, XK_Return}, -1},
         {"a disabled entry cannot be chosen", {XK_Down, XK_Down, XK_Down, XK_Down, XK_Return}, -1},
-        {"Down wraps round", {XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Return},
+        {"Down wraps round",
+         {XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Return},
          kAlpha},
         {"Right opens the submenu at its first entry",
          {XK_Down, XK_Down, XK_Down, XK_Right, XK_Down, XK_Return},
@@ -312,8 +314,8 @@ TEST_F(PopupMenu, IsDrawnAmberOnDarkWithTheTextsInIt)
             const auto popups = WaitForPopups(display, 1);
             ASSERT_EQ(popups.size(), 1u);
             const Geometry g = GeometryOf(display, popups[0]);
-            XImage* image = XGetImage(display, popups[0], 0, 0, g.width, g.height, AllPlanes,
-                                      ZPixmap);
+            XImage* image =
+                XGetImage(display, popups[0], 0, 0, g.width, g.height, AllPlanes, ZPixmap);
             ASSERT_NE(image, nullptr);
             EXPECT_EQ(XGetPixel(image, 0, 0) & 0xFFFFFF, kMenuAccent);
             EXPECT_EQ(XGetPixel(image, 2, 2) & 0xFFFFFF, kMenuBackground);

@@ -3,9 +3,13 @@
 // What the X11 window tests share: window geometry, the popup windows on the screen, and
 // synthetic input through the X test extension (each call waits until the server has it).
 
+// gtest first: Xlib's macros (None) would break its headers.
+#include <gtest/gtest.h>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <atomic>
 #include <chrono>
@@ -77,8 +81,27 @@ inline void Key(Display* display, KeySym symbol)
     XSync(display, False);
 }
 
-/// The mapped override-redirect windows on the root (popup menus), in stacking order.
-inline std::vector<Window> PopupWindows(Display* display)
+/// Holds the server for this connection alone, so that no window the query looks at goes
+/// away under it (Xlib would end the process on the error).
+class ServerHold
+{
+public:
+    explicit ServerHold(Display* display) : display(display) { XGrabServer(display); }
+    ~ServerHold()
+    {
+        XUngrabServer(display);
+        XSync(display, False);
+    }
+    ServerHold(const ServerHold&) = delete;
+    ServerHold& operator=(const ServerHold&) = delete;
+
+private:
+    Display* display;
+};
+
+/// The mapped override-redirect windows on the root (popup menus), in stacking order; the
+/// caller holds the server.
+inline std::vector<Window> PopupWindowsHeld(Display* display)
 {
     std::vector<Window> found;
     Window root = 0, parent = 0;
@@ -96,6 +119,12 @@ inline std::vector<Window> PopupWindows(Display* display)
     if (children)
         XFree(children);
     return found;
+}
+
+inline std::vector<Window> PopupWindows(Display* display)
+{
+    const ServerHold hold(display);
+    return PopupWindowsHeld(display);
 }
 
 /// The colour (0xRRGGBB) of pixel (x, y) of `window`.
@@ -128,17 +157,18 @@ constexpr unsigned long kMenuBackground = 0x303030;
 
 /// Waits until `count` popup windows are on the screen and the last one has drawn its frame
 /// (so the menu holds its grab and takes input); answers them, empty on time-out.
-inline std::vector<Window> WaitForPopups(Display* display, size_t count, int limitMs = 3000)
+inline std::vector<Window> WaitForPopups(Display* display, size_t count, int limitMs = 10000)
 {
     std::vector<Window> popups;
-    const bool shown = RunUntil(
-        [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); },
-        [&]
-        {
-            popups = PopupWindows(display);
-            return popups.size() == count && PixelOf(display, popups.back(), 0, 0) == kMenuAccent;
-        },
-        limitMs);
+    const bool shown = RunUntil([] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); },
+                                [&]
+                                {
+                                    const ServerHold hold(display);
+                                    popups = PopupWindowsHeld(display);
+                                    return popups.size() == count &&
+                                           PixelOf(display, popups.back(), 0, 0) == kMenuAccent;
+                                },
+                                limitMs);
     return shown ? popups : std::vector<Window>{};
 }
 
@@ -156,6 +186,20 @@ public:
                   if (display)
                   {
                       script(display);
+                      // A script that failed half-way must not leave a modal menu behind:
+                      // the test's thread would wait in it for ever.
+                      const auto closed = [&] { return PopupWindows(display).empty(); };
+                      const auto wait = []
+                      { std::this_thread::sleep_for(std::chrono::milliseconds(10)); };
+                      if (!RunUntil(wait, closed, 2000))
+                      {
+                          ADD_FAILURE() << "a menu was left open";
+                          while (!closed())
+                          {
+                              Key(display, XK_Escape);
+                              wait();
+                          }
+                      }
                       XCloseDisplay(display);
                   }
                   finished = true;
