@@ -35,13 +35,15 @@ inline double RunSeconds(double fallback = 2.0)
     return fallback;
 }
 
-/// Runs every role on its own thread for `seconds`; returns the rounds each made, in order.
+/// Runs every role on its own thread for `seconds` after the last one has started, each at
+/// least once; returns the rounds each made, in order.
 /// Aborts the process when a thread has not returned 30 seconds after the end: a thread
 /// stuck on a lock cannot be joined, and waiting for it would only hang the test run.
 inline std::vector<long> RunTogether(const std::vector<Role>& roles, double seconds,
                                      unsigned seed = 1)
 {
     std::atomic<bool> stop{false};
+    std::atomic<std::size_t> started{0};
     std::mutex doneLock;
     std::condition_variable doneSignal;
     int done = 0;
@@ -53,16 +55,21 @@ inline std::vector<long> RunTogether(const std::vector<Role>& roles, double seco
             {
                 std::mt19937 random(seed + static_cast<unsigned>(i));
                 long n = 0;
-                while (!stop.load(std::memory_order_relaxed))
+                ++started;
+                // At least one round each, however late a busy machine starts the thread.
+                do
                 {
                     roles[i].round(random);
                     ++n;
-                }
+                } while (!stop.load(std::memory_order_relaxed));
                 std::lock_guard guard(doneLock);
                 rounds[i] = n;
                 ++done;
                 doneSignal.notify_all();
             });
+    // The time counts from when every thread runs, so they all overlap for `seconds`.
+    while (started.load() < roles.size())
+        std::this_thread::yield();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     stop = true;
     {
