@@ -5,6 +5,7 @@
 // saves and loads state. The program runs its own X server.
 
 #include "ConcurrentRun.h"
+#include "x11/CairoLeakSuppression.h"
 #include "x11/XvfbServer.h"
 
 #include "hosting/vst3/HostRunLoop.h"

@@ -3,6 +3,7 @@
 // window shows is what the editor drew. The host's loop runs on the test's thread; the user
 // acts from a thread of its own, as the menus are modal.
 
+#include "CairoLeakSuppression.h"
 #include "X11TestInput.h"
 #include "XvfbServer.h"
 
@@ -26,13 +27,6 @@
 #include <string>
 
 using namespace vst3;
-
-// cairo's xlib backend keeps one small block per display past cairo_device_finish; it is
-// the library's, once per process, not ours.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
-{
-    return "leak:libcairo.so\n";
-}
 
 namespace
 {

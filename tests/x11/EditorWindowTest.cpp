@@ -2,6 +2,7 @@
 // view on our poll() run loop and the VST2 editor opcodes driven by effEditIdle. The
 // program runs its own X server; input comes from the X test extension.
 
+#include "CairoLeakSuppression.h"
 #include "X11TestInput.h"
 #include "XvfbServer.h"
 
@@ -22,13 +23,6 @@
 #include <thread>
 
 using namespace vst3;
-
-// cairo's xlib backend keeps one small block per display past cairo_device_finish when an
-// upload took its partial path; it is the library's, once per process, not ours.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
-{
-    return "leak:libcairo.so\n";
-}
 
 namespace
 {

@@ -2,6 +2,7 @@
 // and the keyboard end it. The test's thread runs the modal menu while a scripted user on
 // another connection acts on the screen.
 
+#include "CairoLeakSuppression.h"
 #include "X11TestInput.h"
 #include "XvfbServer.h"
 
@@ -15,13 +16,6 @@
 #include <X11/keysym.h>
 
 #include <string>
-
-// cairo's xlib backend keeps one small block per display past cairo_device_finish; it is
-// the library's, once per process, not ours.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
-{
-    return "leak:libcairo.so\n";
-}
 
 namespace
 {

@@ -2,6 +2,7 @@
 // opacity) and its cursors, in process on the X11 window class under the program's own
 // X server.
 
+#include "CairoLeakSuppression.h"
 #include "XvfbServer.h"
 
 #include "graphics/platform/IGraphicsX11.h"
@@ -19,11 +20,6 @@
 #include <sstream>
 #include <string>
 #include <thread>
-
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
-{
-    return "leak:libcairo.so\n";
-}
 
 namespace
 {
