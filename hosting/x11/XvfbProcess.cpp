@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@ bool XvfbProcess::Start()
         error = "no pipe";
         return false;
     }
+    const pid_t parent = getpid();
     pid = fork();
     if (pid < 0)
     {
@@ -25,6 +27,11 @@ bool XvfbProcess::Start()
     if (pid == 0)
     {
         close(fds[0]);
+        // A test program killed before its tear-down (a crash, a closed pipe) takes its
+        // server along instead of leaving it running.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent)
+            _exit(127);
         const std::string fd = std::to_string(fds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
                "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));

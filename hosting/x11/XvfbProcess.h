@@ -5,7 +5,8 @@
 
 /// A private X server for a test or benchmark program: Xvfb picks a free display itself
 /// (-displayfd, never a fixed number) and $DISPLAY points at it while it runs. The
-/// destructor stops it. [the thread that made it]
+/// destructor stops it; so does the end of the thread that started it (start it from the
+/// program's main thread), also when the program dies without its destructors.
 class XvfbProcess
 {
 public:
