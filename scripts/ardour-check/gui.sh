@@ -13,23 +13,8 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-repo="$(cd "$here/../.." && pwd)"
-build="${VDGX_BUILD:-$repo/build/ardour}"
 scratch="${VDGX_SCRATCH:-/tmp/vdgx-ardour-gui}"
-
-formats=()
-for a in "$@"; do
-	case "$a" in
-	--build)
-		cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-			-DVERDIGRIX_BUILD_TESTS=OFF -DVERDIGRIX_BUILD_BENCH=OFF
-		cmake --build "$build" -j2 --target verdigrix_vst3 verdigrix_vst2
-		;;
-	VST3 | VST2) formats+=("$a") ;;
-	*) echo "unknown argument $a" >&2; exit 2 ;;
-	esac
-done
-[ ${#formats[@]} -gt 0 ] || formats=(VST3 VST2)
+. "$here/args.sh"
 
 for tool in ardour ardour7-lua Xvfb xdotool xwd xwininfo python3; do
 	command -v "$tool" >/dev/null || { echo "$tool missing (see the header of $0)" >&2; exit 2; }

@@ -12,23 +12,8 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-repo="$(cd "$here/../.." && pwd)"
-build="${VDGX_BUILD:-$repo/build/ardour}"
 scratch="${VDGX_SCRATCH:-/tmp/vdgx-ardour-check}"
-
-formats=()
-for a in "$@"; do
-	case "$a" in
-	--build)
-		cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-			-DVERDIGRIX_BUILD_TESTS=OFF -DVERDIGRIX_BUILD_BENCH=OFF
-		cmake --build "$build" -j2 --target verdigrix_vst3 verdigrix_vst2
-		;;
-	VST3 | VST2) formats+=("$a") ;;
-	*) echo "unknown argument $a" >&2; exit 2 ;;
-	esac
-done
-[ ${#formats[@]} -gt 0 ] || formats=(VST3 VST2)
+. "$here/args.sh"
 
 command -v ardour7-lua >/dev/null || { echo "ardour7-lua missing: apt-get install ardour" >&2; exit 2; }
 vst3="$build/vst3/Verdigrix.vst3"
