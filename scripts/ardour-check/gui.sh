@@ -105,6 +105,11 @@ open_editor() {
 	[ -n "$ourwin" ] || { why="no window named Verdigrix inside Ardour's plug-in window"; return 1; }
 }
 
+# prints the size of window $1 as WxH
+window_size() {
+	xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+}
+
 failures=0
 result() { # fmt ok what
 	if [ "$2" = 1 ]; then echo "RESULT $1 PASS $3"; else echo "RESULT $1 FAIL $3"; failures=$((failures + 1)); fi
@@ -136,8 +141,8 @@ for fmt in "${formats[@]}"; do
 	result "$fmt" "$opened" "Ardour opened the editor in its plug-in window"
 	if [ "$opened" = 1 ]; then
 		title="$(xdotool getwindowname "$plugwin")"
-		echo "   Ardour's window: \"$title\" $(xwininfo -id "$plugwin" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')"
-		size="$(xwininfo -id "$ourwin" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')"
+		echo "   Ardour's window: \"$title\" $(window_size "$plugwin")"
+		size="$(window_size "$ourwin")"
 		result "$fmt" "$([ "$size" = 500x450 ] && echo 1 || echo 0)" "editor window is 500x450 at scale 1 (is $size)"
 		xwd -root -silent >"$shots/$fmt-screen.xwd"
 		python3 "$here/xwdpng.py" "$shots/$fmt-screen.xwd" "$shots/$fmt-screen.png" >/dev/null
