@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -18,16 +19,16 @@ struct MemoryReader
     size_t position;
 };
 
-/// Hands libpng the next bytes; past the end it reads zeros, which libpng then rejects as a
-/// damaged chunk rather than reading beyond the buffer.
+/// Hands libpng the next bytes. Reading past the end is an error at once: a chunk whose
+/// length claims gigabytes would otherwise be read (and checksummed) as zeros in full.
 void ReadFromMemory(png_structp png, png_bytep out, size_t length)
 {
     auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
     const size_t available = reader->position < reader->size ? reader->size - reader->position : 0;
-    const size_t count = std::min(length, available);
-    std::memcpy(out, reader->data + reader->position, count);
-    std::memset(out + count, 0, length - count);
-    reader->position += count;
+    if (length > available)
+        png_error(png, "file ends early");
+    std::memcpy(out, reader->data + reader->position, length);
+    reader->position += length;
 }
 
 void OnError(png_structp png, png_const_charp)
@@ -36,6 +37,22 @@ void OnError(png_structp png, png_const_charp)
 }
 
 void OnWarning(png_structp, png_const_charp) {}
+
+/// Deflate expands at most 1032 times (runs of 258 bytes in under two bits each).
+constexpr uint64_t kMaxDeflateRatio = 1032;
+
+/// Whether the bytes left after the header could inflate to the image the header declares.
+/// A file of a few dozen bytes claiming the largest side would otherwise have its whole
+/// bitmap allocated before its data runs out.
+bool DataCanHoldImage(png_structp png, png_infop info, const MemoryReader& reader)
+{
+    const uint64_t bitsPerPixel =
+        uint64_t{png_get_channels(png, info)} * png_get_bit_depth(png, info);
+    const uint64_t imageBytes = uint64_t{png_get_image_width(png, info)} *
+                                png_get_image_height(png, info) * bitsPerPixel / 8;
+    const uint64_t remaining = reader.size - std::min(reader.position, reader.size);
+    return imageBytes <= remaining * kMaxDeflateRatio + 4096;
+}
 
 /// Everything one decode owns. It lives on the heap and is only reached through a
 /// reference, so its contents are well defined after libpng's longjmp.
@@ -88,6 +105,8 @@ bool Run(Decoding& d)
     png_set_user_limits(d.png, kMaxPngSide, kMaxPngSide);
     png_set_read_fn(d.png, &d.reader, ReadFromMemory);
     png_read_info(d.png, d.info);
+    if (!DataCanHoldImage(d.png, d.info, d.reader))
+        return false;
     ChooseTransforms(d.png, d.info);
     png_read_update_info(d.png, d.info);
 

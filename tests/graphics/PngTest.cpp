@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 #include <cstring>
 #include <utility>
@@ -204,6 +205,8 @@ TEST(DecodePng, DamagedFilesGiveNull)
         {"truncated inside the header", {good.begin(), good.begin() + 20}},
         {"truncated inside the image data", {good.begin(), good.begin() + (good.size() - 20)}},
         {"header checksum wrong", damaged([](auto& b) { b[29] ^= 0xFF; })},
+        {"image data claiming 2 GB",
+         damaged([&](auto& b) { std::memcpy(&b[findIdat(b) - 4], "\x7F\xFF\xFF\xFF", 4); })},
         {"image data corrupted", damaged([&](auto& b) { b[findIdat(b) + 6] ^= 0x5A; })},
         {"zero width", damaged([](auto& b) { std::memset(&b[16], 0, 4); })},
         {"garbage after the signature",
@@ -223,6 +226,36 @@ TEST(DecodePng, RefusesHugeImagesWithoutAllocatingThem)
     image.rows.assign(static_cast<size_t>(image.width) * 3, 0);
     const auto file = Encode(image);
     EXPECT_EQ(DecodePng(file.data(), file.size()), nullptr);
+}
+
+TEST(DecodePng, RefusesHeadersTheirDataCannotFill)
+{
+    // A whole 1x1 file whose header is rewritten to the largest side, checksum mended, so
+    // only the amount of image data shows it cannot be that big.
+    std::vector<unsigned char> file = Encode(Rgb2x2());
+    for (int offset : {16, 20})
+    {
+        file[offset] = 0;
+        file[offset + 1] = 0;
+        file[offset + 2] = kMaxPngSide >> 8;
+        file[offset + 3] = kMaxPngSide & 0xFF;
+    }
+    const uLong crc = crc32(crc32(0, nullptr, 0), file.data() + 12, 17);
+    for (int i = 0; i < 4; ++i)
+        file[29 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+    EXPECT_EQ(DecodePng(file.data(), file.size()), nullptr);
+
+    // Deflate's best ratio still passes: a plain black image packs about a thousand to one.
+    PngImage black;
+    black.width = 1024;
+    black.height = 1024;
+    black.rows.assign(size_t{1024} * 1024 * 3, 0);
+    const auto packed = Encode(black);
+    ASSERT_LT(packed.size() * 500, black.rows.size());
+    const auto bitmap = DecodePng(packed.data(), packed.size());
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->Width(), 1024);
+    EXPECT_EQ(bitmap->Pixels()[1023 * bitmap->RowPixels() + 1023], 0xFF000000u);
 }
 
 // ---- Resources ----
