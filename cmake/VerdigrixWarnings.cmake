@@ -15,7 +15,8 @@ if(VERDIGRIX_SANITIZE_THREAD)
     add_link_options(-fsanitize=thread)
 endif()
 if(VERDIGRIX_FUZZ)
-    add_compile_options(-fsanitize=fuzzer-no-link)
+    add_compile_options(-fsanitize=fuzzer-no-link
+        -fsanitize-coverage-ignorelist=${PROJECT_SOURCE_DIR}/cmake/FuzzCoverageIgnore.txt)
 endif()
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
     # One copy of each inline static per module, so modules can be unloaded.

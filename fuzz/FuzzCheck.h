@@ -65,6 +65,18 @@ inline std::vector<double> Values(IEffectBase& effect)
     return values;
 }
 
+/// Puts back the given values as a state load does (each set, then every change announced),
+/// without reading a document for it: the targets reset before almost every input.
+inline void ResetValues(IEffectBase& effect, const std::vector<double>& values)
+{
+    if (Values(effect) == values)
+        return;
+    for (int i = 0; i < effect.ParamCount(); ++i)
+        effect.Param(i)->SetClamped(values[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < effect.ParamCount(); ++i)
+        effect.ParameterChanged(i, IEffectBase::kSourceState);
+}
+
 inline void RequireSameValues(IEffectBase& effect, const std::vector<double>& expected,
                               const char* what)
 {

@@ -11,13 +11,8 @@ using namespace fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     static Verdigrix& effect = *new Verdigrix();
-    static const IByteChunk defaults = []
-    {
-        IByteChunk c;
-        effect.SerializeState(c);
-        return c;
-    }();
-    effect.RestoreState(defaults, 0);
+    static const std::vector<double> defaults = Values(effect);
+    ResetValues(effect, defaults);
 
     const IByteChunk chunk = ChunkOf(data, size);
     const int32_t end = effect.RestoreState(chunk, 0);
@@ -29,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const std::vector<double> loaded = Values(effect);
     IByteChunk saved;
     Require(effect.SerializeState(saved), "saving failed");
-    effect.RestoreState(defaults, 0);
+    ResetValues(effect, defaults);
     Require(effect.RestoreState(saved, 0) == saved.Size(), "saved state did not load whole");
     RequireSameValues(effect, loaded, "saved state loads other values");
     IByteChunk again;

@@ -1,49 +1,20 @@
 // The preset bank format: names, flags and the states inside them.
 
+#include "BankSnapshot.h"
 #include "FuzzCheck.h"
 #include "effect/Verdigrix.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string>
 
 using namespace fuzz;
-
-namespace
-{
-
-struct PresetRecord
-{
-    bool initialized;
-    std::string name;
-    std::vector<uint8_t> state;
-    std::vector<double> values;
-    bool operator==(const PresetRecord&) const = default;
-};
-
-std::vector<PresetRecord> Presets(IEffectBase& effect)
-{
-    std::vector<PresetRecord> records;
-    for (const auto& p : effect.presets)
-        records.push_back({p->initialized, std::string(p->name, strnlen(p->name, IPreset::kNameSize)),
-                           std::vector<uint8_t>(p->chunk.Data(), p->chunk.Data() + p->chunk.Size()),
-                           p->values});
-    return records;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     static Verdigrix& effect = *new Verdigrix();
-    static const IByteChunk defaults = []
-    {
-        IByteChunk c;
-        effect.SerializePresets(c);
-        return c;
-    }();
-    effect.UnserializePresets(defaults, 0);
+    static const BankSnapshot defaultBank(effect);
+    defaultBank.Restore(effect);
 
     const IByteChunk chunk = ChunkOf(data, size);
     const int32_t end = effect.UnserializePresets(chunk, 0);
@@ -58,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const std::vector<double> values = Values(effect);
     IByteChunk saved;
     Require(effect.SerializePresets(saved), "saving the bank failed");
-    effect.UnserializePresets(defaults, 0);
+    defaultBank.Restore(effect);
     Require(effect.UnserializePresets(saved, 0) >= 0, "saved bank did not load");
     Require(Presets(effect) == loaded, "saved bank loads other presets");
     RequireSameValues(effect, values, "saved bank loads other values");

@@ -1,6 +1,7 @@
 // effSetChunk, program and bank, through the VST2 effect record's dispatcher.
 // The first input byte chooses: even = program chunk, odd = bank chunk; the rest is the chunk.
 
+#include "BankSnapshot.h"
 #include "Vst2FuzzInstance.h"
 
 #include <cstddef>
@@ -12,7 +13,8 @@ using namespace fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     static Vst2FuzzInstance instance;
-    instance.SetChunk(true, instance.defaults);
+    static const BankSnapshot defaultBank(*instance.plugin);
+    defaultBank.Restore(*instance.plugin);
     if (size == 0)
         return 0;
     const bool bank = (data[0] & 1) != 0;
@@ -29,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     // A chunk that loaded gives a chunk that loads to the same values and saves the same.
     const std::vector<double> loaded = Values(*instance.plugin);
     const std::vector<uint8_t> saved = instance.Chunk(bank);
-    instance.SetChunk(true, instance.defaults);
+    defaultBank.Restore(*instance.plugin);
     Require(instance.SetChunk(bank, saved) == 1, "saved chunk refused");
     RequireSameValues(*instance.plugin, loaded, "saved chunk loads other values");
     Require(instance.Chunk(bank) == saved, "saving twice gives other bytes");

@@ -23,7 +23,6 @@ struct Vst2FuzzInstance
         plugin->PrepareForHost();
         effect = plugin->EffectRecord();
         Dispatch(VST2_EFF_OPEN);
-        defaults = Chunk(true);
     }
     intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr)
     {
@@ -53,8 +52,6 @@ struct Vst2FuzzInstance
 
     Verdigrix* plugin;
     vst2_effect* effect;
-    std::vector<uint8_t> defaults;
 };
-
 
 } // namespace fuzz
