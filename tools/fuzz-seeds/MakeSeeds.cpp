@@ -13,6 +13,7 @@
 #include "hosting/vst3/Vst3Plugin.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -33,7 +34,8 @@ void Write(const std::string& target, const std::string& name, const Bytes& byte
 {
     fs::create_directories(root / target);
     std::ofstream out(root / target / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes Prefixed(uint8_t first, const Bytes& rest)
@@ -230,8 +232,39 @@ Bytes Png(int width, int height, int colourType, int depth, bool interlaced = fa
     return out;
 }
 
+/// The chunk at `offset` (its length field) with `data` written over its start and its
+/// checksum made right again, so only what the chunk claims is wrong.
+Bytes Rewritten(Bytes file, std::size_t offset, const Bytes& data)
+{
+    const uint32_t length = (uint32_t{file[offset]} << 24) | (uint32_t{file[offset + 1]} << 16) |
+                            (uint32_t{file[offset + 2]} << 8) | file[offset + 3];
+    std::copy(data.begin(), data.end(), file.begin() + static_cast<std::ptrdiff_t>(offset) + 8);
+    const uLong crc = crc32(crc32(0, nullptr, 0), file.data() + offset + 4, length + 4);
+    for (int i = 0; i < 4; ++i)
+        file[offset + 8 + length + static_cast<std::size_t>(i)] =
+            static_cast<uint8_t>(crc >> (24 - 8 * i));
+    return file;
+}
+
+std::size_t ChunkOffset(const Bytes& file, const char* type)
+{
+    for (std::size_t i = 8; i + 8 <= file.size(); ++i)
+        if (std::equal(type, type + 4, file.begin() + static_cast<std::ptrdiff_t>(i) + 4))
+            return i;
+    return 0;
+}
+
 void PngSeeds()
 {
+    // Files that promise more than they hold: the largest sides over a few bytes of image
+    // data, and an image data chunk claiming 2 GB.
+    const Bytes small = Png(2, 2, PNG_COLOR_TYPE_RGB, 8);
+    Write("fuzz_png", "claims-largest-sides",
+          Rewritten(small, ChunkOffset(small, "IHDR"), {0, 0, 0x20, 0, 0, 0, 0x20, 0}));
+    Bytes longChunk = small;
+    const std::size_t idat = ChunkOffset(small, "IDAT");
+    std::copy_n("\x7F\xFF\xFF\xFF", 4, longChunk.begin() + static_cast<std::ptrdiff_t>(idat));
+    Write("fuzz_png", "claims-2gb-chunk", longChunk);
     Write("fuzz_png", "grey1", Png(5, 3, PNG_COLOR_TYPE_GRAY, 1));
     Write("fuzz_png", "grey16-trns", Png(3, 3, PNG_COLOR_TYPE_GRAY, 16, false, true));
     Write("fuzz_png", "grey-alpha", Png(4, 2, PNG_COLOR_TYPE_GRAY_ALPHA, 8));
