@@ -72,8 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     for (int32_t pos : {-1, 0, 1, 3, 4, 7, 8, n / 2, n - 9, n - 8, n - 4, n - 1, n, n + 1})
         CheckReadsAt(chunk, pos);
 
-    for (int i = 0; i < effect.ParamCount(); ++i)
-        effect.Param(i)->SetClamped(defaults[static_cast<std::size_t>(i)]);
+    ResetValues(effect, defaults);
     const int32_t end = effect.UnserializeParams(chunk, 0);
     RequireLoadInRange(effect, end, 4, chunk);
     if (end < 0)

@@ -2,7 +2,6 @@
 
 #include <png.h>
 
-#include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
@@ -12,6 +11,7 @@ namespace
 {
 constexpr unsigned char kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 
+/// Never past the end: ReadFromMemory fails before it would move there.
 struct MemoryReader
 {
     const unsigned char* data;
@@ -24,8 +24,7 @@ struct MemoryReader
 void ReadFromMemory(png_structp png, png_bytep out, size_t length)
 {
     auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    const size_t available = reader->position < reader->size ? reader->size - reader->position : 0;
-    if (length > available)
+    if (length > reader->size - reader->position)
         png_error(png, "file ends early");
     std::memcpy(out, reader->data + reader->position, length);
     reader->position += length;
@@ -50,8 +49,7 @@ bool DataCanHoldImage(png_structp png, png_infop info, const MemoryReader& reade
         uint64_t{png_get_channels(png, info)} * png_get_bit_depth(png, info);
     const uint64_t imageBytes = uint64_t{png_get_image_width(png, info)} *
                                 png_get_image_height(png, info) * bitsPerPixel / 8;
-    const uint64_t remaining = reader.size - std::min(reader.position, reader.size);
-    return imageBytes <= remaining * kMaxDeflateRatio + 4096;
+    return imageBytes <= uint64_t{reader.size - reader.position} * kMaxDeflateRatio + 4096;
 }
 
 /// Everything one decode owns. It lives on the heap and is only reached through a
